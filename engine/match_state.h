@@ -1,0 +1,40 @@
+#pragma once
+// The one record of the game and the connection. Every handler reads and
+// writes it directly; the program holds exactly one (inside Program).
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace kestrel {
+
+// Content of one cell; the numbers double as side numbers and travel on the wire.
+enum CellState : std::uint8_t { kEmpty = 0, kBlack = 1, kWhite = 2 };
+
+// A player colour: 1 black, 2 white. The opponent of s is 3 - s.
+using Side = int;
+
+constexpr int kCellCount = 64;
+
+// Row-major: index = row * 8 + column, row 0 at the top as the local player sees it.
+using Board = std::array<CellState, kCellCount>;
+
+struct MatchState {
+    Board board{};
+    std::array<int, 8> flipRuns{};   // per direction, pieces the last countFlips found to turn
+    int blackCount = 0;
+    int whiteCount = 0;
+    Side mySide = 0;
+    int myTurn = 0;        // 1 while a click on the board may make a move
+    int vsComputer = 0;
+    int connected = 0;
+    int orderDecided = 0;
+    int socketFailed = 0;
+    std::string opponentName;     // Shift-JIS, at most 63 bytes
+    std::string peerAddress;      // dotted decimal, at most 15 bytes
+    std::int32_t nextSeq = 0;     // last sequence number used
+    std::string broadcastAddress; // dotted decimal, at most 15 bytes
+    int dialogAccepted = 0;
+};
+
+}  // namespace kestrel

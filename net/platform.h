@@ -1,0 +1,66 @@
+#pragma once
+// The program's platform boundary apart from the game view: datagram
+// transport, timers, and the main window's controls and modal boxes.
+// Qt implementations live in net/qt and app/; recording fakes in tests/fakes.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kestrel {
+
+// IPv4 address in host byte order: a.b.c.d is (a << 24) | (b << 16) | (c << 8) | d.
+using Ipv4 = std::uint32_t;
+
+class Transport {
+public:
+    virtual ~Transport() = default;
+    // Sends one datagram. Returns 0 when the socket took it, else the socket's error code.
+    virtual int sendTo(Ipv4 address, std::uint16_t port, std::string_view bytes) = 0;
+    // Host-name look-up: the first IPv4 address of the answer; false when there is none.
+    virtual bool resolve(const std::string& hostName, Ipv4& address) = 0;
+};
+
+// Timers of the main window by identifier (the retry timers, id = seq).
+class Timers {
+public:
+    virtual ~Timers() = default;
+    // Starts timer id, replacing a running one with the same id.
+    virtual void start(int id, int ms) = 0;
+    // Stops timer id; nothing happens when it is not running.
+    virtual void stop(int id) = 0;
+};
+
+// The main window's controls, addressed by their ids (1001-1095, menu
+// 40001-40007), and the program's modal boxes. Texts are Shift-JIS bytes.
+class Dialog {
+public:
+    virtual ~Dialog() = default;
+    virtual void enable(int id, bool on) = 0;     // menu items are grayed when off
+    virtual void setChecked(int id, bool on) = 0;
+    virtual bool isChecked(int id) const = 0;
+    virtual void setText(int id, const std::string& text) = 0;
+    virtual std::string text(int id) const = 0;
+    virtual void appendText(int id, const std::string& text) = 0;  // at the end of an edit
+    virtual void focus(int id) = 0;
+    virtual void restoreIfMinimised() = 0;
+    virtual void bringToFront() = 0;              // raise without staying top-most
+    // Caption "エラー", warning icon, OK.
+    virtual void showError(const std::string& text) = 0;
+    // Caption "確認", question icon, Yes and No. True for Yes.
+    virtual bool askYesNo(const std::string& text) = 0;
+    // Caption "確認", information icon, OK.
+    virtual void showInformation(const std::string& text) = 0;
+};
+
+// The list box of an open connect dialog, kept in step with the peer list.
+class PeerListView {
+public:
+    virtual ~PeerListView() = default;
+    virtual void insertItem(int position, const std::string& name) = 0;
+    virtual void deleteItem(int position) = 0;
+    virtual bool isSelected(int position) const = 0;
+    virtual void select(int position) = 0;
+};
+
+}  // namespace kestrel

@@ -1,0 +1,14 @@
+// main() of the Qt tests: an offscreen application unless a platform was chosen.
+#include <QApplication>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (platform == nullptr || *platform == '\0')
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
