@@ -1,0 +1,37 @@
+#pragma once
+// The datagram text "%d|%d|%s" (seq, type, payload): sending and dispatching.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "net/platform.h"
+
+namespace kestrel {
+
+struct Program;
+
+// Longest datagram text the receive path accepts; a longer one is dropped.
+constexpr std::size_t kMaxDatagramBytes = 1159;
+// Longest payload a handler or a pending slot holds.
+constexpr std::size_t kMaxPayloadBytes = 999;
+
+// "%d|%d|%s" without a terminating zero.
+std::string formatDatagram(std::int32_t seq, int type, std::string_view payload);
+
+// "%d.%d.%d.%d" of an address in host byte order.
+std::string addressText(Ipv4 address);
+
+// Reads strict dotted decimal text (four numbers 0-255); false otherwise.
+bool parseDottedAddress(std::string_view text, Ipv4& address);
+
+// Sends one message to a destination given as dotted text,
+// "255.255.255.255" or a host name, to the port of the settings. Shows the
+// error box on failure. Reliable types are tracked for retransmission.
+bool sendDatagram(Program& program, const std::string& destination, int type, const std::string& payload);
+
+// Splits a received text and calls the handler of its type; malformed
+// datagrams are dropped without a word.
+void dispatchDatagram(Program& program, std::string_view text, Ipv4 source);
+
+}  // namespace kestrel
