@@ -16,6 +16,11 @@ constexpr std::size_t kMaxDatagramBytes = 1159;
 // Longest payload a handler or a pending slot holds.
 constexpr std::size_t kMaxPayloadBytes = 999;
 
+// Decimal value of the leading digits, read like atoi: optional leading white
+// space and sign; text without digits gives 0. Values beyond the 32-bit range
+// saturate at its ends.
+std::int32_t decimalValue(std::string_view text);
+
 // "%d|%d|%s" without a terminating zero.
 std::string formatDatagram(std::int32_t seq, int type, std::string_view payload);
 

@@ -1,0 +1,251 @@
+#include "net/datagram.h"
+
+#include <array>
+#include <cstdio>
+#include <limits>
+
+#include "net/message_type.h"
+#include "net/peers.h"
+#include "net/pending.h"
+#include "net/program.h"
+#include "text/cp932.h"
+
+namespace kestrel {
+
+namespace {
+
+constexpr Ipv4 kLimitedBroadcast = 0xFFFFFFFFu;
+
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// What a handler gets of one datagram.
+struct Incoming {
+    const std::string& sender;   // dotted text of the source address
+    const std::string& payload;
+    std::int32_t seq;
+};
+
+using Handler = void (*)(Program&, const Incoming&);
+
+void helloHandler(Program& program, const Incoming& in)
+{
+    onHello(program, MSG_HELLO, in.sender, in.payload);
+}
+
+void helloReplyHandler(Program& program, const Incoming& in)
+{
+    onHello(program, MSG_HELLO_REPLY, in.sender, in.payload);
+}
+
+void byeHandler(Program& program, const Incoming& in)
+{
+    onBye(program, in.sender);
+}
+
+void chatAckHandler(Program& program, const Incoming& in)
+{
+    onChatAck(program, in.payload);
+}
+
+// One entry per wire type; an empty entry ignores its type. The handshake
+// (4-8) and the match messages (9, 11-21) take their places here.
+constexpr std::array<Handler, 22> kHandlers = {
+    nullptr,             // 0: not a type
+    helloHandler,        // MSG_HELLO
+    helloReplyHandler,   // MSG_HELLO_REPLY
+    byeHandler,          // MSG_BYE
+    nullptr,             // MSG_CONNECT_REQUEST
+    nullptr,             // MSG_CONNECT_ACCEPT
+    nullptr,             // MSG_CONNECT_REFUSE
+    nullptr,             // MSG_DISCONNECT
+    nullptr,             // MSG_DISCONNECT_ACK
+    nullptr,             // MSG_CHAT
+    chatAckHandler,      // MSG_CHAT_ACK
+    nullptr,             // MSG_ORDER
+    nullptr,             // MSG_ORDER_ACK
+    nullptr,             // MSG_GAME_START
+    nullptr,             // MSG_GAME_START_ACK
+    nullptr,             // MSG_GAME_END
+    nullptr,             // MSG_GAME_END_ACK
+    nullptr,             // MSG_MOVE
+    nullptr,             // MSG_MOVE_ACK
+    nullptr,             // MSG_RESULT
+    nullptr,             // MSG_PASS
+    nullptr,             // MSG_PASS_ACK
+};
+
+// The three parts of a received text, split the way strtok on "|" splits it.
+struct Split {
+    std::string_view seq;
+    std::string_view type;
+    std::string_view payload;
+};
+
+// Next token at or after `pos`: leading separators skipped, ending at the
+// next separator or the end. Sets `pos` just past the separator that ended
+// it, or to npos when the token ran to the end. False when there is none.
+bool nextToken(std::string_view text, std::size_t& pos, std::string_view& token)
+{
+    if (pos == std::string_view::npos)
+        return false;
+    std::size_t start = text.find_first_not_of('|', pos);
+    if (start == std::string_view::npos)
+        return false;
+    std::size_t end = text.find('|', start);
+    if (end == std::string_view::npos) {
+        token = text.substr(start);
+        pos = std::string_view::npos;
+    } else {
+        token = text.substr(start, end - start);
+        pos = end + 1;
+    }
+    return true;
+}
+
+bool splitDatagram(std::string_view text, Split& split)
+{
+    std::size_t pos = 0;
+    if (!nextToken(text, pos, split.seq) || !nextToken(text, pos, split.type))
+        return false;
+    if (pos == std::string_view::npos || pos >= text.size())
+        return false;   // no payload, or an empty one
+    split.payload = text.substr(pos);
+    return true;
+}
+
+// The network's address of a destination text, or false after the error box.
+bool destinationAddress(Program& program, const std::string& destination, Ipv4& address)
+{
+    if (parseDottedAddress(destination, address))
+        return true;
+    if (!destination.empty() && program.transport.resolve(destination, address))
+        return true;
+    program.dialog.showError(SJ("ホストアドレス取得失敗\r\n送信できません"));
+    return false;
+}
+
+std::int32_t takeNextSeq(MatchState& match)
+{
+    // 0 never names a datagram; after the last positive number start over at 1.
+    if (match.nextSeq >= std::numeric_limits<std::int32_t>::max() || match.nextSeq < 0)
+        match.nextSeq = 0;
+    return ++match.nextSeq;
+}
+
+}  // namespace
+
+std::int32_t decimalValue(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && isSpace(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+    std::int64_t value = 0;
+    for (; i < text.size() && isDigit(text[i]); ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > kLimit)
+            value = kLimit;   // saturated; keep reading the digits
+    }
+    if (negative)
+        return static_cast<std::int32_t>(-value);
+    return static_cast<std::int32_t>(value >= kLimit ? kLimit - 1 : value);
+}
+
+std::string formatDatagram(std::int32_t seq, int type, std::string_view payload)
+{
+    std::string text = std::to_string(seq);
+    text += '|';
+    text += std::to_string(type);
+    text += '|';
+    text += payload;
+    return text;
+}
+
+std::string addressText(Ipv4 address)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%u.%u.%u.%u", (address >> 24) & 0xFFu, (address >> 16) & 0xFFu,
+                  (address >> 8) & 0xFFu, address & 0xFFu);
+    return text;
+}
+
+bool parseDottedAddress(std::string_view text, Ipv4& address)
+{
+    Ipv4 result = 0;
+    std::size_t pos = 0;
+    for (int part = 0; part < 4; ++part) {
+        if (part > 0) {
+            if (pos >= text.size() || text[pos] != '.')
+                return false;
+            ++pos;
+        }
+        std::size_t start = pos;
+        unsigned value = 0;
+        while (pos < text.size() && isDigit(text[pos]) && pos - start < 3) {
+            value = value * 10 + static_cast<unsigned>(text[pos] - '0');
+            ++pos;
+        }
+        // No leading zeros: "010" would be octal to some readers.
+        bool leadingZero = pos - start > 1 && text[start] == '0';
+        if (pos == start || value > 255 || leadingZero || (pos < text.size() && isDigit(text[pos])))
+            return false;
+        result = (result << 8) | value;
+    }
+    if (pos != text.size())
+        return false;
+    address = result;
+    return true;
+}
+
+bool sendDatagram(Program& program, const std::string& destination, int type, const std::string& payload)
+{
+    Ipv4 address = kLimitedBroadcast;
+    if (destination != "255.255.255.255" && !destinationAddress(program, destination, address))
+        return false;
+    std::int32_t seq = takeNextSeq(program.match);
+    std::string text = formatDatagram(seq, type, payload);
+    int error = program.transport.sendTo(address, static_cast<std::uint16_t>(program.settings.port), text);
+    if (error != 0) {
+        program.dialog.showError(SJ("相手への送信失敗 : ") + std::to_string(error));
+        return false;
+    }
+    if (isReliable(type))
+        trackPending(program, seq, type, payload);
+    return true;
+}
+
+void dispatchDatagram(Program& program, std::string_view text, Ipv4 source)
+{
+    text = text.substr(0, text.find('\0'));
+    Split split;
+    if (!splitDatagram(text, split))
+        return;
+    // The payload buffer of a handler holds 999 bytes; the program never
+    // sends more, so a longer payload is not one of ours and is dropped.
+    if (split.payload.size() > kMaxPayloadBytes)
+        return;
+    std::int32_t type = decimalValue(split.type);
+    if (type < 1 || type > MSG_PASS_ACK)
+        return;
+    Handler handler = kHandlers[static_cast<std::size_t>(type)];
+    if (handler == nullptr)
+        return;
+    const std::string sender = addressText(source);
+    const std::string payload(split.payload);
+    handler(program, Incoming{sender, payload, decimalValue(split.seq)});
+}
+
+}  // namespace kestrel

@@ -1,0 +1,17 @@
+#include "net/receive.h"
+
+#include "net/datagram.h"
+
+namespace kestrel {
+
+void receiveDatagram(Program& program, std::string_view bytes, Ipv4 source)
+{
+    if (bytes.size() > kMaxDatagramBytes)
+        return;
+    std::string_view text = bytes.substr(0, bytes.find('\0'));
+    if (text.empty())
+        return;
+    dispatchDatagram(program, text, source);
+}
+
+}  // namespace kestrel
