@@ -1,0 +1,25 @@
+#pragma once
+// Whole-file reads and crash-safe whole-file replacement for the settings files.
+
+#include <optional>
+#include <string>
+
+namespace kestrel {
+
+enum class SaveResult;
+
+// The first maxBytes bytes of the regular file at path (fewer when the file
+// is shorter, or when reading fails part way); nothing when it does not open
+// or is not a regular file.
+std::optional<std::string> readFilePrefix(const std::string& path, std::size_t maxBytes);
+
+// Replaces the file at path by bytes, all or nothing: writes a temporary file
+// in the same directory, flushes it to disk and renames it over path. The
+// new file keeps the old file's permission bits (a new one gets 0666 less the
+// umask). Any failure removes the temporary file and leaves path untouched.
+// OpenFailed: path exists but is not a writable regular file, or the
+// temporary file cannot be created. WriteFailed: writing, flushing or the
+// final rename failed.
+SaveResult replaceFile(const std::string& path, const std::string& bytes);
+
+}  // namespace kestrel
