@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace kestrel {
@@ -35,6 +36,12 @@ struct MatchState {
     std::int32_t nextSeq = 0;     // last sequence number used
     std::string broadcastAddress; // dotted decimal, at most 15 bytes
     int dialogAccepted = 0;
+    // In a network match: the board as it stood after the local move was sent,
+    // until that move's MSG_MOVE_ACK arrives (onMoveAck resets it). Clicks are
+    // refused meanwhile, since a second move would put the boards out of step.
+    // A board that has changed since (the opponent's move, a new game) ends the
+    // wait as well. myTurn keeps its meaning.
+    std::optional<Board> moveAwaitingAck;
 };
 
 }  // namespace kestrel
