@@ -56,7 +56,7 @@ void syncDirectory(const std::string& path)
     ::close(dir);
 }
 
-}  // namespace
+} // namespace
 
 std::optional<std::string> readFilePrefix(const std::string& path, std::size_t maxBytes)
 {
@@ -108,4 +108,4 @@ SaveResult replaceFile(const std::string& path, const std::string& bytes)
     return SaveResult::WriteFailed;
 }
 
-}  // namespace kestrel
+} // namespace kestrel

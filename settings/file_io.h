@@ -22,4 +22,4 @@ std::optional<std::string> readFilePrefix(const std::string& path, std::size_t m
 // final rename failed.
 SaveResult replaceFile(const std::string& path, const std::string& bytes);
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -82,7 +82,7 @@ std::vector<std::string> storedAddresses(const std::vector<std::string>& list)
     return rows;
 }
 
-}  // namespace
+} // namespace
 
 const std::string& openFailedText()
 {
@@ -151,4 +151,4 @@ SaveResult writeAddressList(Settings& settings, const std::vector<std::string>& 
     return result;
 }
 
-}  // namespace kestrel
+} // namespace kestrel

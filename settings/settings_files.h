@@ -18,8 +18,8 @@ inline constexpr std::size_t kAddressRecordSize = 16;
 inline constexpr const char* kDefaultPlayerName = "No Name";
 
 // The texts of the error box after a failed save, as Shift-JIS bytes.
-const std::string& openFailedText();   // "ファイルをオープンできません"
-const std::string& writeFailedText();  // "ファイルに書き込むことができません"
+const std::string& openFailedText();  // "ファイルをオープンできません"
+const std::string& writeFailedText(); // "ファイルに書き込むことができません"
 // The text for a failed result; empty for SaveResult::Ok.
 const std::string& saveFailureText(SaveResult result);
 
@@ -56,4 +56,4 @@ SaveResult writeAddressList(Settings& settings, const std::vector<std::string>& 
 std::string settingsFileBytes(const Settings& settings);
 std::string addressListBytes(const std::vector<std::string>& list);
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 
 #include "settings/settings_files.h"
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 #include "text/cp932.h"
 
 using namespace kestrel;
@@ -42,7 +42,6 @@ protected:
     Settings settings;
 };
 
-
 // 31 double-byte characters and one single-byte one: 63 bytes.
 std::string sixtyThreeByteName()
 {
@@ -52,7 +51,7 @@ std::string sixtyThreeByteName()
     return name + "a";
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(SettingsFiles, SettingsFileHasTheFixedSeventyTwoByteLayout)
 {
@@ -83,7 +82,8 @@ TEST_F(SettingsFiles, SettingsFileHasTheFixedSeventyTwoByteLayout)
 TEST_F(SettingsFiles, AddressListIsSixteenByteZeroFilledRecords)
 {
     ASSERT_EQ(writeAddressList(settings, {"10.0.0.1", "192.168.100.200", "gw"}), SaveResult::Ok);
-    std::string expected = std::string("10.0.0.1\0\0\0\0\0\0\0\0", 16) + std::string("192.168.100.200\0", 16) +
+    std::string expected = std::string("10.0.0.1\0\0\0\0\0\0\0\0", 16) +
+                           std::string("192.168.100.200\0", 16) +
                            std::string("gw\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 16);
     EXPECT_EQ(readBytes(settings.addressListPath), expected);
     EXPECT_EQ(settings.extraAddresses, (std::vector<std::string>{"10.0.0.1", "192.168.100.200", "gw"}));
@@ -135,7 +135,7 @@ TEST_F(SettingsFiles, StoredValuesLoadAsTheyAreWithoutValidation)
     writeBytes(settings.settingsFilePath,
                settingsFile("abcd", std::string("\x50\x00\x00\x00", 4), std::string("\x07\x00\x00\x00", 4)));
     Settings s = loaded();
-    EXPECT_EQ(s.playerName, "abcd");   // the 60 zero bytes are not part of the name
+    EXPECT_EQ(s.playerName, "abcd"); // the 60 zero bytes are not part of the name
     EXPECT_EQ(s.port, 80);
     EXPECT_EQ(s.dialUp, 7);
 
@@ -149,7 +149,8 @@ TEST_F(SettingsFiles, StoredValuesLoadAsTheyAreWithoutValidation)
     EXPECT_EQ(s.dialUp, 1);
 
     // An empty name field is an empty name, as stored.
-    writeBytes(settings.settingsFilePath, settingsFile("", std::string("\x50\x00\x00\x00", 4), std::string(4, '\0')));
+    writeBytes(settings.settingsFilePath,
+               settingsFile("", std::string("\x50\x00\x00\x00", 4), std::string(4, '\0')));
     EXPECT_EQ(loaded().playerName, "");
 }
 
@@ -164,7 +165,7 @@ TEST_F(SettingsFiles, ShortSettingsFileSetsOnlyTheFieldsItHolds)
     EXPECT_EQ(s.playerName, "hanako");
     EXPECT_EQ(s.port, 20000);
 
-    writeBytes(settings.settingsFilePath, "jiro");   // name field cut short, no zero
+    writeBytes(settings.settingsFilePath, "jiro"); // name field cut short, no zero
     EXPECT_EQ(loaded().playerName, "jiro");
 
     writeBytes(settings.settingsFilePath, full.substr(0, 10));
@@ -172,13 +173,13 @@ TEST_F(SettingsFiles, ShortSettingsFileSetsOnlyTheFieldsItHolds)
     EXPECT_EQ(s.playerName, "taro");
     EXPECT_EQ(s.port, 20000);
 
-    writeBytes(settings.settingsFilePath, full.substr(0, 67));   // port not held in full
+    writeBytes(settings.settingsFilePath, full.substr(0, 67)); // port not held in full
     s = loaded();
     EXPECT_EQ(s.playerName, "taro");
     EXPECT_EQ(s.port, 20000);
     EXPECT_EQ(s.dialUp, 0);
 
-    writeBytes(settings.settingsFilePath, full.substr(0, 71));   // dial-up not held in full
+    writeBytes(settings.settingsFilePath, full.substr(0, 71)); // dial-up not held in full
     s = loaded();
     EXPECT_EQ(s.port, 80);
     EXPECT_EQ(s.dialUp, 0);
@@ -207,7 +208,8 @@ TEST_F(SettingsFiles, DamagedAddressListNeverReadsPastItsRecords)
     // A partial last record counts, up to its first zero.
     writeBytes(settings.addressListPath, std::string("10.0.0.1\0\0\0\0\0\0\0\0", 16) + "gate");
     EXPECT_EQ(loaded().extraAddresses, (std::vector<std::string>{"10.0.0.1", "gate"}));
-    writeBytes(settings.addressListPath, std::string("10.0.0.1\0\0\0\0\0\0\0\0", 16) + std::string("gw\0x", 4));
+    writeBytes(settings.addressListPath,
+               std::string("10.0.0.1\0\0\0\0\0\0\0\0", 16) + std::string("gw\0x", 4));
     EXPECT_EQ(loaded().extraAddresses, (std::vector<std::string>{"10.0.0.1", "gw"}));
 
     // A record without a zero gives 15 bytes; the next record stands on its own.

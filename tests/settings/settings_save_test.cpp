@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 
 #include "settings/settings_files.h"
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 #include "text/cp932.h"
 
 using namespace kestrel;
@@ -83,13 +83,13 @@ protected:
     std::string oldListBytes;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(SavingSettings, FailedWriteLeavesTheOldFilesAndTableIntact)
 {
     saveOld();
     {
-        FileSizeLimit limit(10);   // the new file breaks off after 10 bytes
+        FileSizeLimit limit(10); // the new file breaks off after 10 bytes
         EXPECT_EQ(writeSettingsFile(settings), SaveResult::WriteFailed);
         EXPECT_EQ(writeAddressList(settings, {"10.0.0.3", "10.0.0.4", "10.0.0.5"}), SaveResult::WriteFailed);
     }

@@ -46,4 +46,4 @@ inline std::string readBytes(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-}  // namespace kestrel::testing
+} // namespace kestrel::testing
