@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -56,6 +57,34 @@ void syncDirectory(const std::string& path)
     ::close(dir);
 }
 
+// The file a symbolic link at path points to, so that saving keeps the
+// link; path itself when it is no link or a dangling one.
+std::string followLink(const std::string& path)
+{
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved)
+        return path;
+    std::string target = resolved;
+    std::free(resolved);
+    return target;
+}
+
+// Rewrites the existing file at path without a temporary file: the new bytes
+// over the old ones, then the length cut to theirs.
+SaveResult overwrite(const std::string& path, const std::string& bytes)
+{
+    int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return SaveResult::OpenFailed;
+    bool ok =
+        writeAll(fd, bytes) && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    return ok ? SaveResult::Ok : SaveResult::WriteFailed;
+}
+
 } // namespace
 
 std::optional<std::string> readFilePrefix(const std::string& path, std::size_t maxBytes)
@@ -86,22 +115,29 @@ std::optional<std::string> readFilePrefix(const std::string& path, std::size_t m
 
 SaveResult replaceFile(const std::string& path, const std::string& bytes)
 {
+    std::string target = followLink(path);
     struct stat old {};
-    bool exists = ::stat(path.c_str(), &old) == 0;
+    bool exists = ::stat(target.c_str(), &old) == 0;
     // Refuse what a plain open for writing would refuse: a directory in the
     // file's place or a file the user may not write.
-    if (exists && (!S_ISREG(old.st_mode) || ::access(path.c_str(), W_OK) != 0))
+    if (exists && (!S_ISREG(old.st_mode) || ::access(target.c_str(), W_OK) != 0))
         return SaveResult::OpenFailed;
 
-    std::string temp = path + ".tmp-XXXXXX";
+    std::string temp = target + ".tmp-XXXXXX";
     int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
+        // A directory the user may not write can still hold files the user
+        // may write; those are rewritten in place, as well as that allows.
+        if (exists && (errno == EACCES || errno == EPERM))
+            return overwrite(target, bytes);
         return SaveResult::OpenFailed;
-
+    }
+    if (exists)
+        (void)!::fchown(fd, old.st_uid, old.st_gid); // keeps the owner where allowed
     bool ok = ::fchmod(fd, modeFor(exists ? &old : nullptr)) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(temp.c_str(), path.c_str()) == 0) {
-        syncDirectory(path);
+    if (ok && ::rename(temp.c_str(), target.c_str()) == 0) {
+        syncDirectory(target);
         return SaveResult::Ok;
     }
     ::unlink(temp.c_str());

@@ -15,8 +15,11 @@ std::optional<std::string> readFilePrefix(const std::string& path, std::size_t m
 
 // Replaces the file at path by bytes, all or nothing: writes a temporary file
 // in the same directory, flushes it to disk and renames it over path. The
-// new file keeps the old file's permission bits (a new one gets 0666 less the
-// umask). Any failure removes the temporary file and leaves path untouched.
+// new file keeps the old file's permission bits and, where allowed, its owner
+// (a new one gets 0666 less the umask). A symbolic link at path stays and
+// its target is replaced. Any failure removes the temporary file and leaves
+// path untouched. Only when the directory may not be written but the file
+// may is the file rewritten in place instead.
 // OpenFailed: path exists but is not a writable regular file, or the
 // temporary file cannot be created. WriteFailed: writing, flushing or the
 // final rename failed.

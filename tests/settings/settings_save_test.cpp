@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "settings/settings_files.h"
 #include "support/temp_dir.h"
@@ -162,6 +164,58 @@ TEST_F(SavingSettings, ReplacedFileKeepsItsPermissions)
     ::umask(mask);
     ASSERT_EQ(::stat(settings.addressListPath.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0644u);
+}
+
+TEST_F(SavingSettings, SavingThroughASymbolicLinkKeepsTheLink)
+{
+    std::filesystem::create_directory(dir / "real");
+    writeBytes(dir / "real/kept.fil", "old");
+    std::filesystem::create_symlink(dir / "real/kept.fil", settings.settingsFilePath);
+    ASSERT_EQ(writeSettingsFile(settings), SaveResult::Ok);
+    EXPECT_TRUE(std::filesystem::is_symlink(settings.settingsFilePath));
+    EXPECT_EQ(readBytes(dir / "real/kept.fil"), settingsFileBytes(settings));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "real"), {}), 1);
+}
+
+namespace {
+
+// Runs the two saves as an unprivileged user in a child process and returns
+// their results.
+std::pair<SaveResult, SaveResult> saveAsNobody(Settings& settings, const std::vector<std::string>& list)
+{
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(99);
+        int first = static_cast<int>(writeSettingsFile(settings));
+        int second = static_cast<int>(writeAddressList(settings, list));
+        ::_exit(first * 10 + second);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    int code = WIFEXITED(status) ? WEXITSTATUS(status) : 98;
+    EXPECT_LT(code, 98) << "the child could not run as another user";
+    return {static_cast<SaveResult>(code / 10), static_cast<SaveResult>(code % 10)};
+}
+
+} // namespace
+
+TEST_F(SavingSettings, ReadOnlyDirectoryAndReadOnlyFileAreHandledLikeAPlainOpen)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as another user";
+    saveOld();
+    // The directory belongs to root and only the settings file to the player.
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+    ASSERT_EQ(::chown(settings.settingsFilePath.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chmod(settings.addressListPath.c_str(), 0644), 0);
+
+    auto [settingsResult, listResult] = saveAsNobody(settings, {"10.0.0.9"});
+    EXPECT_EQ(settingsResult, SaveResult::Ok); // rewritten in place
+    EXPECT_EQ(readBytes(settings.settingsFilePath), settingsFileBytes(settings));
+    EXPECT_EQ(listResult, SaveResult::OpenFailed);
+    EXPECT_EQ(readBytes(settings.addressListPath), oldListBytes);
+    EXPECT_TRUE(strayFiles().empty());
 }
 
 TEST(SaveFailureTexts, AreTheTwoErrorMessages)
