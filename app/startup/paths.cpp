@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -78,7 +79,15 @@ std::string searchPath(const std::string& name)
 std::string currentExecutablePath(const char* argv0)
 {
     std::string path = readLink("/proc/self/exe");
-    return path.empty() ? absoluteProgramPath(argv0) : path;
+    if (path.empty())
+        return absoluteProgramPath(argv0);
+    // An executable replaced while it runs (rebuilt, updated) is reported
+    // with this mark; the directory and the name are still the right ones.
+    constexpr std::string_view deleted = " (deleted)";
+    struct stat st {};
+    if (path.ends_with(deleted) && ::stat(path.c_str(), &st) != 0)
+        path.resize(path.size() - deleted.size());
+    return path;
 }
 
 std::string absoluteProgramPath(const char* argv0)
