@@ -1,0 +1,73 @@
+#pragma once
+// The board of the main window: 64 picture cells, the frame around them,
+// the opponent's line, the counts and the status line, with the placing and
+// flip animations and their sounds.
+//
+// Every control of the main window is a child widget whose objectName is
+// its decimal id ("1084"). The view creates the cells (1001-1064), the frame
+// (1067) and the opponent's line (1079) in the window's client widget when
+// they are not there yet, and finds the status line and the counts by name.
+
+#include <QLabel>
+#include <QPixmap>
+#include <QPointer>
+#include <array>
+#include <functional>
+
+#include "app/view/board_resources.h"
+#include "app/view/sound_player.h"
+#include "engine/game_view.h"
+#include "engine/match_state.h"
+
+class QWidget;
+
+namespace kestrel {
+
+class BoardView final : public GameView {
+public:
+    // client: the widget whose coordinates cellAt and layoutBoard use.
+    explicit BoardView(QWidget* client);
+    ~BoardView() override;
+    BoardView(const BoardView&) = delete;
+    BoardView& operator=(const BoardView&) = delete;
+
+    void layoutBoard() override;
+    void showCell(int cell, int state) override;
+    void showFlip(int cell, int side) override;
+    void showCounts(int black, int white) override;
+    void setStatus(const std::string& text) override;
+    void showNotice(const std::string& text) override;
+    void playSound(Sound sound) override;
+    int cellAt(int x, int y) const override;
+    void pause(int ms) override;
+
+    // Puts one picture on cell k and paints it at once (no pause, no sound).
+    void showPicture(int cell, Picture picture);
+    Picture pictureAt(int cell) const { return shown_[static_cast<std::size_t>(cell)]; }
+    QLabel* cellLabel(int cell) const { return cells_[static_cast<std::size_t>(cell)]; }
+    const QPixmap& picture(Picture p) const { return pictures_[static_cast<std::size_t>(p)]; }
+
+    // Replaces a sound's WAVE image; an empty one makes that sound silent.
+    void setSound(Sound sound, const QByteArray& wave);
+    // Replaces the thread sleep of the animations (tests keep a virtual clock).
+    void setPauseFunction(std::function<void(int ms)> pause);
+
+    // Observers: each picture the moment it is shown, each sound as it starts.
+    std::function<void(int cell, Picture picture)> onPicture;
+    std::function<void(Sound sound)> onSound;
+
+private:
+    void createMissingControls();
+    void animate(int cell, Picture first, Sound sound, Picture second, Picture last);
+    QLabel* label(int id) const;
+
+    QWidget* client_;
+    std::array<QPointer<QLabel>, kCellCount> cells_{};
+    std::array<Picture, kCellCount> shown_{};
+    std::array<QPixmap, kPictureCount> pictures_;
+    std::array<QByteArray, kSoundCount> sounds_;
+    std::function<void(int)> pause_;
+    SoundPlayer player_;
+};
+
+} // namespace kestrel

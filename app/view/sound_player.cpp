@@ -1,0 +1,124 @@
+#include "app/view/sound_player.h"
+
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QBuffer>
+#include <QMediaDevices>
+#include <memory>
+
+#include "app/view/wave_file.h"
+
+namespace kestrel {
+
+// Lives in the player's thread; owns the output of the sound playing.
+class AudioWorker : public QObject {
+public:
+    void play(const QAudioFormat& format, const QByteArray& samples)
+    {
+        stop();
+        samples_ = samples;
+        buffer_ = std::make_unique<QBuffer>(&samples_);
+        buffer_->open(QIODevice::ReadOnly);
+        sink_ = std::make_unique<QAudioSink>(QMediaDevices::defaultAudioOutput(), format);
+        QAudioSink* sink = sink_.get();
+        QObject::connect(sink, &QAudioSink::stateChanged, this, [this, sink](QAudio::State state) {
+            // Finished or failed: let go of the output, but not from inside its own signal.
+            if (state == QAudio::IdleState ||
+                (state == QAudio::StoppedState && sink->error() != QAudio::NoError))
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, sink] {
+                        if (sink_.get() == sink)
+                            stop();
+                    },
+                    Qt::QueuedConnection);
+        });
+        sink->start(buffer_.get());
+    }
+
+    void stop()
+    {
+        if (sink_) {
+            sink_->disconnect(this);
+            sink_->stop();
+        }
+        sink_.reset();
+        buffer_.reset();
+        samples_.clear();
+    }
+
+private:
+    QByteArray samples_;
+    std::unique_ptr<QBuffer> buffer_;
+    std::unique_ptr<QAudioSink> sink_;
+};
+
+namespace {
+
+QAudioFormat::SampleFormat toQt(SampleFormat format)
+{
+    switch (format) {
+    case SampleFormat::UInt8:
+        return QAudioFormat::UInt8;
+    case SampleFormat::Int16:
+        return QAudioFormat::Int16;
+    case SampleFormat::Int32:
+        return QAudioFormat::Int32;
+    case SampleFormat::Float:
+        return QAudioFormat::Float;
+    }
+    return QAudioFormat::Unknown;
+}
+
+} // namespace
+
+SoundPlayer::SoundPlayer() : worker_(new AudioWorker)
+{
+    // The multimedia back end keeps process-wide objects; create them here,
+    // on the interface thread that outlives every player.
+    QMediaDevices::defaultAudioOutput();
+    thread_.setObjectName(QStringLiteral("sound"));
+    worker_->moveToThread(&thread_);
+    thread_.start();
+}
+
+SoundPlayer::~SoundPlayer()
+{
+    AudioWorker* worker = worker_;
+    QMetaObject::invokeMethod(
+        worker,
+        [worker] {
+            worker->stop();
+            delete worker;
+        },
+        Qt::BlockingQueuedConnection);
+    thread_.quit();
+    thread_.wait();
+}
+
+bool SoundPlayer::play(const QByteArray& wave)
+{
+    const std::optional<WaveClip> clip =
+        parseWave(std::string_view(wave.constData(), static_cast<std::size_t>(wave.size())));
+    if (!clip)
+        return false;
+    QAudioFormat format;
+    format.setSampleRate(clip->sampleRate);
+    format.setChannelCount(clip->channels);
+    format.setSampleFormat(toQt(clip->format));
+    const QByteArray samples =
+        wave.mid(static_cast<qsizetype>(clip->dataOffset), static_cast<qsizetype>(clip->dataSize));
+    AudioWorker* worker = worker_;
+    QMetaObject::invokeMethod(
+        worker, [worker, format, samples] { worker->play(format, samples); }, Qt::QueuedConnection);
+    return true;
+}
+
+void SoundPlayer::stop()
+{
+    AudioWorker* worker = worker_;
+    QMetaObject::invokeMethod(
+        worker, [worker] { worker->stop(); }, Qt::QueuedConnection);
+}
+
+} // namespace kestrel
