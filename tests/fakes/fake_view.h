@@ -15,7 +15,7 @@ struct ViewCall {
                        // "playSound", "layoutBoard", "pause"
     int a = 0;         // cell, black count, sound, milliseconds
     int b = 0;         // state, side, white count
-    std::string text;  // Shift-JIS text of setStatus / showNotice
+    std::string text{};  // Shift-JIS text of setStatus / showNotice
     int at = 0;        // virtual time in ms when the call began
 };
 

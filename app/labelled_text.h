@@ -1,0 +1,16 @@
+#pragma once
+// Text labels whose content changes (status line, counts, player names) are
+// announced to screen readers as "role：content", so that "0" or a bare name
+// is never read without saying what it is.
+
+#include <QString>
+
+class QLabel;
+
+namespace kestrel {
+
+// Gives the label its role name for assistive technology. The spoken name
+// then follows the label's current text.
+void setAccessibleRole(QLabel* label, const QString& role);
+
+} // namespace kestrel

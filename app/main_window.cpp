@@ -1,0 +1,373 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTextCursor>
+
+#include "app/labelled_text.h"
+#include "app/qt_text.h"
+#include "net/control_ids.h"
+
+namespace kestrel {
+namespace {
+
+// The area under the menu bar. Presses that no control takes (the board
+// cells are transparent to the mouse) arrive here in client coordinates.
+class ClientArea final : public QWidget {
+public:
+    explicit ClientArea(MainWindow* window) : QWidget(window), window_(window) {}
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        if (event->button() != Qt::LeftButton) {
+            QWidget::mousePressEvent(event);
+            return;
+        }
+        event->accept();
+        if (window_->onBoardPress) {
+            const QPoint p = event->position().toPoint();
+            window_->onBoardPress(p.x(), p.y());
+        }
+    }
+
+private:
+    MainWindow* window_;
+};
+
+QString utf8(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+// Edits and boxes show line breaks as Qt does ("\n"); the program's texts
+// carry them as "\r\n", as other copies of the program send them.
+QString fromProgramText(const std::string& text)
+{
+    QString s = toQString(text);
+    s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return s;
+}
+
+std::string toProgramText(QString text)
+{
+    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return toCp932(text);
+}
+
+void place(QWidget* widget, int id, QRect dialogUnits)
+{
+    widget->setObjectName(QString::number(id));
+    widget->setGeometry(
+        fromDialogUnits(dialogUnits.x(), dialogUnits.y(), dialogUnits.width(), dialogUnits.height()));
+}
+
+// Static text with the frame of its resource: sunken with border, or a plain border.
+QLabel* addLabel(QWidget* parent, int id, QRect dialogUnits, Qt::Alignment align, bool sunken,
+                 const char* role)
+{
+    auto* label = new QLabel(parent);
+    place(label, id, dialogUnits);
+    label->setTextFormat(Qt::PlainText); // names come from the network: never markup
+    label->setAlignment(align | Qt::AlignVCenter);
+    label->setFrameStyle(sunken ? (QFrame::Panel | QFrame::Sunken) : (QFrame::Box | QFrame::Plain));
+    label->setLineWidth(1);
+    if (!(align & Qt::AlignHCenter))
+        label->setIndent(2);
+    setAccessibleRole(label, utf8(role));
+    return label;
+}
+
+QPushButton* addButton(QWidget* parent, int id, QRect dialogUnits, const char* text)
+{
+    auto* button = new QPushButton(utf8(text), parent);
+    place(button, id, dialogUnits);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QRadioButton* addRadio(QWidget* parent, int id, QRect dialogUnits, const char* text)
+{
+    auto* radio = new QRadioButton(utf8(text), parent);
+    place(radio, id, dialogUnits);
+    radio->setFocusPolicy(Qt::ClickFocus); // no tab stop of its own
+    return radio;
+}
+
+QPlainTextEdit* addEdit(QWidget* parent, int id, QRect dialogUnits, bool readOnly, const char* name)
+{
+    auto* edit = new QPlainTextEdit(parent);
+    place(edit, id, dialogUnits);
+    edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    edit->setTabChangesFocus(true);
+    edit->setReadOnly(readOnly);
+    if (readOnly)
+        edit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    edit->setAccessibleName(utf8(name));
+    return edit;
+}
+
+QMessageBox::StandardButton runBox(QMessageBox::Icon icon, const char* caption, const std::string& text,
+                                   QMessageBox::StandardButtons buttons)
+{
+    // No owner and window-modal: the box blocks no window, so datagrams,
+    // timers and board clicks go on being handled while it is open.
+    QMessageBox box(icon, utf8(caption), fromProgramText(text), buttons);
+    box.setTextFormat(Qt::PlainText);
+    box.setFont(dialogFont());
+    box.setWindowModality(Qt::WindowModal);
+    // After the modality: setting it resets the window flags of a message box.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+} // namespace
+
+QFont dialogFont()
+{
+    QFont font;
+    font.setFamilies({utf8("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic")});
+    font.setPointSize(9);
+    return font;
+}
+
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
+{
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(utf8("ケストレルベイ"));
+    setFont(dialogFont());
+    createMenu();
+    client_ = new ClientArea(this);
+    client_->setObjectName(QStringLiteral("client"));
+    client_->setFixedSize(kClientWidth, kClientHeight);
+    setCentralWidget(client_);
+    createControls();
+    setTabOrder();
+    // Fixed size: the window is as large as the menu bar and the client area.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    focus(ids::kChatInput);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::createMenu()
+{
+    struct Item {
+        int id;
+        const char* text;
+    };
+    static constexpr Item kItems[] = {
+        {ids::kMenuExit, "終了"},     {ids::kMenuConnect, "接続"}, {ids::kMenuDisconnect, "切断"},
+        {ids::kMenuSettings, "設定"}, {ids::kMenuHelp, "説明"},    {ids::kMenuAbout, "情報"},
+    };
+    auto* bar = new QMenuBar(this);
+    bar->setObjectName(QStringLiteral("115"));
+    for (const Item& item : kItems) {
+        QAction* action = bar->addAction(utf8(item.text));
+        action->setObjectName(QString::number(item.id));
+        const int id = item.id;
+        connect(action, &QAction::triggered, this, [this, id] { command(id); });
+        menuItems_[id] = action;
+    }
+    menuItems_[ids::kMenuDisconnect]->setEnabled(false);
+    setMenuBar(bar);
+}
+
+void MainWindow::createControls()
+{
+    QWidget* c = client_;
+    auto* group = new QGroupBox(utf8("順番の決定"), c);
+    group->setObjectName(QStringLiteral("orderGroup"));
+    group->setGeometry(fromDialogUnits(168, 0, 126, 26));
+
+    QRadioButton* first = addRadio(c, ids::kFirstBlack, {174, 10, 38, 12}, "先攻（黒）");
+    addRadio(c, ids::kSecondWhite, {214, 10, 38, 12}, "後攻（白）");
+    first->setChecked(true);
+    addButton(c, ids::kDecide, {256, 8, 34, 14}, "決定");
+    addButton(c, ids::kGameStart, {168, 28, 50, 14}, "ゲーム開始");
+    addButton(c, ids::kGameEnd, {220, 28, 50, 14}, "ゲーム終了");
+
+    QLabel* blackSymbol = addLabel(c, ids::kBlackSymbol, {168, 46, 19, 23}, Qt::AlignCenter, false, "黒");
+    QLabel* whiteSymbol = addLabel(c, ids::kWhiteSymbol, {168, 72, 19, 23}, Qt::AlignCenter, false, "白");
+    for (QLabel* symbol : {blackSymbol, whiteSymbol})
+        symbol->setFrameStyle(QFrame::NoFrame);
+    addLabel(c, ids::kBlackCount, {192, 52, 16, 12}, Qt::AlignHCenter, true, "黒の数")
+        ->setText(QStringLiteral("0"));
+    addLabel(c, ids::kBlackName, {212, 52, 82, 12}, Qt::AlignLeft, false, "黒（先攻）のプレイヤー");
+    addLabel(c, ids::kWhiteCount, {192, 76, 16, 12}, Qt::AlignHCenter, true, "白の数")
+        ->setText(QStringLiteral("0"));
+    addLabel(c, ids::kWhiteName, {212, 76, 82, 12}, Qt::AlignLeft, false, "白（後攻）のプレイヤー");
+
+    addEdit(c, ids::kChatLog, {168, 98, 126, 56}, true, "チャットの記録");
+    addEdit(c, ids::kChatInput, {168, 156, 100, 44}, false, "チャットの入力");
+    addButton(c, ids::kSend, {270, 156, 24, 42}, "送信");
+    addLabel(c, ids::kStatus, {4, 202, 292, 12}, Qt::AlignHCenter, true, "状態");
+
+    for (int id : {ids::kSend, ids::kDecide, ids::kGameStart, ids::kGameEnd}) {
+        auto* button = static_cast<QPushButton*>(control(id));
+        connect(button, &QPushButton::clicked, this, [this, id] { command(id); });
+    }
+    for (int id :
+         {ids::kSend, ids::kFirstBlack, ids::kSecondWhite, ids::kDecide, ids::kGameStart, ids::kGameEnd})
+        control(id)->setEnabled(false);
+}
+
+void MainWindow::setTabOrder()
+{
+    const int order[] = {ids::kChatLog, ids::kChatInput, ids::kSend,
+                         ids::kDecide,  ids::kGameStart, ids::kGameEnd};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(control(order[i - 1]), control(order[i]));
+}
+
+void MainWindow::command(int id)
+{
+    if (onCommand)
+        onCommand(id);
+}
+
+QWidget* MainWindow::control(int id) const
+{
+    return client_->findChild<QWidget*>(QString::number(id));
+}
+
+QAction* MainWindow::menuItem(int id) const
+{
+    auto it = menuItems_.find(id);
+    return it == menuItems_.end() ? nullptr : it->second;
+}
+
+void MainWindow::enable(int id, bool on)
+{
+    if (QAction* item = menuItem(id))
+        item->setEnabled(on);
+    else if (QWidget* widget = control(id))
+        widget->setEnabled(on);
+}
+
+void MainWindow::setChecked(int id, bool on)
+{
+    auto* button = qobject_cast<QAbstractButton*>(control(id));
+    if (button == nullptr)
+        return;
+    // Each radio button is set on its own, as asked: an exclusive button
+    // would refuse to be unchecked.
+    const bool exclusive = button->autoExclusive();
+    button->setAutoExclusive(false);
+    button->setChecked(on);
+    button->setAutoExclusive(exclusive);
+}
+
+bool MainWindow::isChecked(int id) const
+{
+    auto* button = qobject_cast<QAbstractButton*>(control(id));
+    return button != nullptr && button->isChecked();
+}
+
+void MainWindow::setText(int id, const std::string& text)
+{
+    QWidget* widget = control(id);
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        label->setText(fromProgramText(text));
+    else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
+        edit->setPlainText(fromProgramText(text));
+    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        button->setText(fromProgramText(text));
+}
+
+std::string MainWindow::text(int id) const
+{
+    QWidget* widget = control(id);
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        return toProgramText(label->text());
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
+        return toProgramText(edit->toPlainText());
+    if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        return toProgramText(button->text());
+    return {};
+}
+
+void MainWindow::appendText(int id, const std::string& text)
+{
+    auto* edit = qobject_cast<QPlainTextEdit*>(control(id));
+    if (edit == nullptr) {
+        setText(id, this->text(id) + text);
+        return;
+    }
+    QTextCursor end(edit->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(fromProgramText(text));
+    edit->setTextCursor(end);
+    edit->ensureCursorVisible();
+}
+
+void MainWindow::focus(int id)
+{
+    if (QWidget* widget = control(id))
+        widget->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::restoreIfMinimised()
+{
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+}
+
+void MainWindow::bringToFront()
+{
+    raise();
+    activateWindow();
+}
+
+void MainWindow::showError(const std::string& text)
+{
+    runBox(QMessageBox::Warning, "エラー", text, QMessageBox::Ok);
+}
+
+bool MainWindow::askYesNo(const std::string& text)
+{
+    return runBox(QMessageBox::Question, "確認", text, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+void MainWindow::showInformation(const std::string& text)
+{
+    runBox(QMessageBox::Information, "確認", text, QMessageBox::Ok);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (!onClose) {
+        QMainWindow::closeEvent(event);
+        return;
+    }
+    // The Exit command decides; it ends the program itself.
+    event->ignore();
+    onClose();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        event->accept(); // Escape never closes the main window
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+} // namespace kestrel
