@@ -1,0 +1,224 @@
+// Before any Qt header: the pending table has a member named like Qt's "slots" keyword.
+#include "net/program.h"
+
+#include "net/qt/udp_socket.h"
+
+#include <QAbstractEventDispatcher>
+#include <QHostInfo>
+#include <QNetworkInterface>
+#include <QUdpSocket>
+#include <string>
+
+#include "net/broadcast.h"
+#include "net/datagram.h"
+#include "net/qt/ipv4.h"
+#include "net/receive.h"
+#include "text/cp932.h"
+
+namespace kestrel {
+
+int socketErrorNumber(QAbstractSocket::SocketError error)
+{
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError:
+    case QAbstractSocket::RemoteHostClosedError:
+        return kErrorConnectionReset;
+    case QAbstractSocket::HostNotFoundError:
+        return kErrorHostNotFound;
+    case QAbstractSocket::SocketAccessError:
+        return kErrorAccess;
+    case QAbstractSocket::SocketResourceError:
+        return kErrorNoBuffers;
+    case QAbstractSocket::SocketTimeoutError:
+        return kErrorTimedOut;
+    case QAbstractSocket::DatagramTooLargeError:
+        return kErrorMessageSize;
+    case QAbstractSocket::NetworkError:
+        return kErrorNetworkDown;
+    case QAbstractSocket::AddressInUseError:
+        return kErrorAddressInUse;
+    case QAbstractSocket::SocketAddressNotAvailableError:
+        return kErrorAddressNotAvail;
+    case QAbstractSocket::UnsupportedSocketOperationError:
+        return kErrorOperation;
+    default:
+        return kErrorUnknown;
+    }
+}
+
+UdpSocket::UdpSocket(QObject* parent) : QObject(parent) {}
+
+UdpSocket::~UdpSocket() = default;
+
+SocketSetup UdpSocket::open(Program& program, const QHostAddress& bindAddress)
+{
+    program_ = &program;
+    auto fail = [&](SocketSetup step, const std::string& box) {
+        shutDown();
+        program.match.socketFailed = 1;
+        program.dialog.showError(box);
+        return step;
+    };
+
+    delete socket_;
+    socket_ = new QUdpSocket(this);
+    connect(socket_, &QUdpSocket::readyRead, this, &UdpSocket::onReadyRead);
+    connect(socket_, &QAbstractSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
+        if (!inOwnCall_)
+            onNotificationError(error);
+    });
+
+    // Qt creates the native socket inside bind(); when that creation fails no
+    // descriptor is left behind, which tells it apart from a refused bind.
+    inOwnCall_ = true;
+    const bool bound = socket_->bind(bindAddress, static_cast<quint16>(program.settings.port));
+    inOwnCall_ = false;
+    if (!bound && socket_->socketDescriptor() == -1)
+        return fail(SocketSetup::CreateFailed, SJ("Winsockソケット作成失敗"));
+    if (!bound)
+        return fail(SocketSetup::BindFailed, SJ("ポート番号") + std::to_string(program.settings.port) +
+                                                 SJ("番は使えません\r\n番号を変更してからプログラムを再起動してください"));
+
+    program.match.broadcastAddress = broadcastAddressOf(bindAddress);
+    // Broadcasting: Qt sets SO_BROADCAST on every UDP socket itself.
+
+    // Receive notifications need the event dispatcher of this thread.
+    if (QAbstractEventDispatcher::instance(thread()) == nullptr)
+        return fail(SocketSetup::NotifyFailed, SJ("非同期モード（受信＆切断）に失敗"));
+    program.match.socketFailed = 0;
+    if (socket_->hasPendingDatagrams())
+        queueRead();
+    return SocketSetup::Ok;
+}
+
+std::string UdpSocket::broadcastAddressOf(const QHostAddress& bindAddress) const
+{
+    const bool anyAddress = bindAddress == QHostAddress(QHostAddress::AnyIPv4) ||
+                            bindAddress == QHostAddress(QHostAddress::Any);
+    std::vector<InterfaceEntry> entries;
+    for (const QNetworkInterface& iface : QNetworkInterface::allInterfaces()) {
+        const auto flags = iface.flags();
+        for (const QNetworkAddressEntry& entry : iface.addressEntries()) {
+            Ipv4 address = 0;
+            if (!toIpv4(entry.ip(), address))
+                continue;
+            Ipv4 netmask = entry.netmask().toIPv4Address();
+            // A socket bound to one address reaches only that address's subnet.
+            if (!anyAddress && entry.ip() == bindAddress)
+                return directedBroadcast(address, netmask);
+            entries.push_back({flags.testFlag(QNetworkInterface::IsUp),
+                               flags.testFlag(QNetworkInterface::IsLoopBack), address, netmask});
+        }
+    }
+    return anyAddress ? broadcastAddressFor(entries) : "255.255.255.255";
+}
+
+void UdpSocket::shutDown()
+{
+    if (socket_ != nullptr)
+        socket_->close();
+}
+
+bool UdpSocket::isOpen() const
+{
+    return socket_ != nullptr && socket_->state() == QAbstractSocket::BoundState;
+}
+
+quint16 UdpSocket::localPort() const
+{
+    return socket_ != nullptr ? socket_->localPort() : 0;
+}
+
+int UdpSocket::sendTo(Ipv4 address, std::uint16_t port, std::string_view bytes)
+{
+    // A closed QUdpSocket would bind itself anew on writeDatagram; a closed
+    // socket must stay closed.
+    if (!isOpen())
+        return kErrorNotSocket;
+    inOwnCall_ = true;
+    const qint64 written =
+        socket_->writeDatagram(bytes.data(), static_cast<qint64>(bytes.size()), QHostAddress(address), port);
+    inOwnCall_ = false;
+    if (written < 0)
+        return socketErrorNumber(socket_->error());
+    if (onSent)
+        onSent(address, bytes);
+    return 0;
+}
+
+bool UdpSocket::resolve(const std::string& hostName, Ipv4& address)
+{
+    const QHostInfo info = QHostInfo::fromName(QString::fromLocal8Bit(hostName.data(), qsizetype(hostName.size())));
+    if (info.error() != QHostInfo::NoError)
+        return false;
+    for (const QHostAddress& candidate : info.addresses()) {
+        if (candidate.protocol() == QAbstractSocket::IPv4Protocol && toIpv4(candidate, address))
+            return true;
+    }
+    return false;
+}
+
+void UdpSocket::onNotificationError(QAbstractSocket::SocketError error)
+{
+    // An earlier datagram found nobody at its port: nothing is wrong here.
+    if (error == QAbstractSocket::ConnectionRefusedError || program_ == nullptr)
+        return;
+    // Closed before the box, so that nothing reads the broken socket while it is open.
+    shutDown();
+    program_->dialog.showError(SJ("ソケットイベントの通知でエラーが発生"));
+}
+
+void UdpSocket::onReadyRead()
+{
+    // Handlers may open modal boxes; they run from the event queue, never
+    // inside this signal, so that readyRead keeps coming meanwhile.
+    queueRead();
+}
+
+void UdpSocket::queueRead()
+{
+    if (readQueued_)
+        return;
+    readQueued_ = true;
+    QMetaObject::invokeMethod(this, [this] { onSocketEvent(); }, Qt::QueuedConnection);
+}
+
+void UdpSocket::onSocketEvent()
+{
+    readQueued_ = false;
+    if (!isOpen() || !socket_->hasPendingDatagrams())
+        return;
+
+    // readDatagram would cut a longer datagram silently; such a datagram is
+    // no message of ours and is dropped without a word (any host could send
+    // them, and one error box each would bury the player).
+    const bool oversized = socket_->pendingDatagramSize() > qint64(kMaxDatagramBytes);
+    QByteArray buffer(static_cast<qsizetype>(oversized ? 1 : kMaxDatagramBytes), '\0');
+    QHostAddress sender;
+    inOwnCall_ = true;
+    const qint64 read = socket_->readDatagram(buffer.data(), buffer.size(), &sender);
+    const QAbstractSocket::SocketError error = socket_->error();
+    inOwnCall_ = false;
+
+    // One datagram per event: a further one waiting gets an event of its own.
+    if (isOpen() && socket_->hasPendingDatagrams())
+        queueRead();
+
+    if (oversized)
+        return;
+    if (read < 0) {
+        // The report of an earlier datagram that found no receiver is no failure of ours.
+        if (error != QAbstractSocket::ConnectionRefusedError)
+            program_->dialog.showError(SJ("相手からの受信失敗 : ") + std::to_string(socketErrorNumber(error)));
+        return;
+    }
+    Ipv4 source = 0;
+    if (!toIpv4(sender, source))
+        return;
+    const std::string_view bytes(buffer.constData(), static_cast<std::size_t>(read));
+    if (onReceived)
+        onReceived(source, bytes);
+    receiveDatagram(*program_, bytes, source);
+}
+
+}  // namespace kestrel

@@ -1,0 +1,81 @@
+#pragma once
+// The program's one UDP socket on Qt Network: set-up, the receive path that
+// feeds dispatchDatagram one datagram per queued event, sending, host-name
+// look-up and shut-down.
+
+#include <QAbstractSocket>
+#include <QHostAddress>
+#include <QObject>
+#include <functional>
+#include <string_view>
+
+#include "net/platform.h"
+
+class QUdpSocket;
+
+namespace kestrel {
+
+struct Program;
+
+// Which set-up step failed. Starting a socket library has no counterpart in
+// Qt (QUdpSocket needs no start-up or release), so those steps cannot fail.
+enum class SocketSetup { Ok, CreateFailed, BindFailed, NotifyFailed };
+
+// Error numbers that sendTo returns and the error boxes show: the Winsock
+// numbers of the nearest meaning, so that players see the same codes on
+// every platform. A socket that is closed reports kErrorNotSocket.
+constexpr int kErrorNotSocket = 10038;        // WSAENOTSOCK
+constexpr int kErrorMessageSize = 10040;      // WSAEMSGSIZE
+constexpr int kErrorAccess = 10013;           // WSAEACCES
+constexpr int kErrorAddressInUse = 10048;     // WSAEADDRINUSE
+constexpr int kErrorAddressNotAvail = 10049;  // WSAEADDRNOTAVAIL
+constexpr int kErrorNetworkDown = 10050;      // WSAENETDOWN
+constexpr int kErrorConnectionReset = 10054;  // WSAECONNRESET
+constexpr int kErrorNoBuffers = 10055;        // WSAENOBUFS
+constexpr int kErrorTimedOut = 10060;         // WSAETIMEDOUT
+constexpr int kErrorOperation = 10045;        // WSAEOPNOTSUPP
+constexpr int kErrorHostNotFound = 11001;     // WSAHOST_NOT_FOUND
+constexpr int kErrorUnknown = 10004;          // WSAEINTR stands in for anything else
+
+int socketErrorNumber(QAbstractSocket::SocketError error);
+
+class UdpSocket : public QObject, public Transport {
+    Q_OBJECT
+public:
+    explicit UdpSocket(QObject* parent = nullptr);
+    ~UdpSocket() override;
+
+    // Creates the socket, binds it to settings.port on bindAddress, works out
+    // match.broadcastAddress and starts the receive notifications. Failures
+    // show their error box, set match.socketFailed and say which step failed.
+    SocketSetup open(Program& program, const QHostAddress& bindAddress = QHostAddress(QHostAddress::AnyIPv4));
+    // Closes the socket; later sends fail with kErrorNotSocket.
+    void shutDown();
+    bool isOpen() const;
+    quint16 localPort() const;
+
+    int sendTo(Ipv4 address, std::uint16_t port, std::string_view bytes) override;
+    bool resolve(const std::string& hostName, Ipv4& address) override;
+
+    // A socket error that arrived on its own, outside a read or a send: the
+    // socket is unusable, so it is closed after the error box. The report of
+    // an earlier datagram that found no receiver is passed over.
+    void onNotificationError(QAbstractSocket::SocketError error);
+
+    // Observers of the traffic, for the headless peer's log.
+    std::function<void(Ipv4 source, std::string_view bytes)> onReceived;
+    std::function<void(Ipv4 destination, std::string_view bytes)> onSent;
+
+private:
+    void onReadyRead();
+    void queueRead();
+    void onSocketEvent();
+    std::string broadcastAddressOf(const QHostAddress& bindAddress) const;
+
+    Program* program_ = nullptr;
+    QUdpSocket* socket_ = nullptr;
+    bool readQueued_ = false;
+    bool inOwnCall_ = false;   // a read or send of ours is under way: its errors are handled there
+};
+
+}  // namespace kestrel

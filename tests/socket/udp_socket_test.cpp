@@ -1,0 +1,350 @@
+// The real socket on loopback only: nothing here sends beyond 127.0.0.0/8.
+#include "net/program.h"  // before Qt: the pending table has a member named like Qt's "slots"
+
+#include <QAbstractEventDispatcher>
+#include <QTest>
+#include <QUdpSocket>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <fcntl.h>
+#include <thread>
+#include <unistd.h>
+
+#include "fakes/fake_platform.h"
+// The shared fake view leaves ViewCall::text to its default initializer.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#include "fakes/fake_view.h"
+#pragma GCC diagnostic pop
+#include "net/datagram.h"
+#include "net/message_type.h"
+#include "net/peers.h"
+#include "net/qt/ipv4.h"
+#include "net/qt/udp_socket.h"
+#include "text/cp932.h"
+
+namespace kestrel {
+namespace {
+
+using testing::FakeDialog;
+using testing::FakeTimers;
+using testing::FakeView;
+using testing::ip;
+
+constexpr int kWaitMs = 5000;
+
+// A port nobody holds on loopback right now.
+quint16 freePort()
+{
+    QUdpSocket probe;
+    probe.bind(QHostAddress::LocalHost, 0);
+    return probe.localPort();
+}
+
+QHostAddress loopback(int last)
+{
+    return QHostAddress(ip(127, 0, 0, last));
+}
+
+std::string portBox(int port)
+{
+    return SJ("ポート番号") + std::to_string(port) +
+           SJ("番は使えません\r\n番号を変更してからプログラムを再起動してください");
+}
+
+// Another host on loopback: 127.0.0.<last> on the same port, since every
+// answer goes to the port of the settings. Keeps what it receives, in order.
+struct Listener {
+    QUdpSocket socket;
+    std::vector<std::string> received;
+    Listener(int last, quint16 port)
+    {
+        EXPECT_TRUE(socket.bind(loopback(last), port));
+        QObject::connect(&socket, &QUdpSocket::readyRead, [this] {
+            while (socket.hasPendingDatagrams()) {
+                QByteArray data(int(socket.pendingDatagramSize()), '\0');
+                socket.readDatagram(data.data(), data.size());
+                received.emplace_back(data.constData(), std::size_t(data.size()));
+            }
+        });
+    }
+    void sendTo(quint16 port, const std::string& bytes)
+    {
+        socket.writeDatagram(bytes.data(), qint64(bytes.size()), QHostAddress::LocalHost, port);
+    }
+};
+
+struct SocketTest : ::testing::Test {
+    FakeView view;
+    FakeDialog dialog;
+    FakeTimers timers;
+    UdpSocket socket;
+    Program program{view, dialog, socket, timers};
+    std::vector<std::pair<Ipv4, std::string>> receivedLog;
+
+    void SetUp() override
+    {
+        program.settings.playerName = "taro";
+        program.settings.port = freePort();
+        ASSERT_EQ(socket.open(program, QHostAddress::LocalHost), SocketSetup::Ok);
+        socket.onReceived = [this](Ipv4 source, std::string_view bytes) {
+            receivedLog.emplace_back(source, std::string(bytes));
+        };
+    }
+    quint16 port() const { return quint16(program.settings.port); }
+    bool waitFor(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, kWaitMs); }
+};
+
+TEST_F(SocketTest, OpensOnLoopbackWithTheLoopbackSubnetAsBroadcast)
+{
+    EXPECT_TRUE(socket.isOpen());
+    EXPECT_EQ(socket.localPort(), port());
+    EXPECT_EQ(program.match.broadcastAddress, "127.255.255.255");
+    EXPECT_EQ(program.match.socketFailed, 0);
+    EXPECT_TRUE(dialog.boxes.empty());
+}
+
+TEST_F(SocketTest, HelloFromAPeerIsListedAndAnsweredToItsAddress)
+{
+    Listener peer(2, port());
+    peer.sendTo(port(), "4|1|hanako$1");
+    ASSERT_TRUE(waitFor([&] { return !peer.received.empty(); }));
+
+    EXPECT_EQ(peer.received, std::vector<std::string>{"1|2|taro$0"});
+    ASSERT_EQ(program.peers.count, 1);
+    EXPECT_EQ(program.peers.rows[0].address, "127.0.0.2");
+    EXPECT_EQ(program.peers.rows[0].name, "hanako");
+    EXPECT_EQ(program.peers.rows[0].dialUp, 1);
+    ASSERT_EQ(receivedLog.size(), 1u);
+    EXPECT_EQ(receivedLog[0].first, ip(127, 0, 0, 2));
+    EXPECT_EQ(receivedLog[0].second, "4|1|hanako$1");
+    EXPECT_TRUE(dialog.boxes.empty());
+}
+
+TEST_F(SocketTest, DatagramsArrivingTogetherAreEachDispatchedInOrder)
+{
+    Listener a(2, port()), b(3, port()), c(4, port());
+    a.sendTo(port(), "1|1|alpha$0");
+    b.sendTo(port(), "1|1|beta$0");
+    c.sendTo(port(), "1|1|gamma$0");
+    ASSERT_TRUE(waitFor([&] { return program.peers.count == 3 && !c.received.empty(); }));
+
+    EXPECT_EQ(program.peers.rows[0].address, "127.0.0.2");
+    EXPECT_EQ(program.peers.rows[0].name, "alpha");
+    EXPECT_EQ(program.peers.rows[1].address, "127.0.0.3");
+    EXPECT_EQ(program.peers.rows[1].name, "beta");
+    EXPECT_EQ(program.peers.rows[2].address, "127.0.0.4");
+    EXPECT_EQ(program.peers.rows[2].name, "gamma");
+    // Each answer carries the next seq, so the answers went out in arrival order.
+    EXPECT_EQ(a.received, std::vector<std::string>{"1|2|taro$0"});
+    EXPECT_EQ(b.received, std::vector<std::string>{"2|2|taro$0"});
+    EXPECT_EQ(c.received, std::vector<std::string>{"3|2|taro$0"});
+}
+
+TEST_F(SocketTest, EmptyZeroLedAndOversizedDatagramsAreDroppedSilently)
+{
+    Listener peer(2, port());
+    peer.sendTo(port(), std::string("\0" "1|1|ghost$0", 12));
+    peer.sendTo(port(), "");
+    // Cut to the buffer, these would read as announcements of "cut".
+    peer.sendTo(port(), std::string("7|1|cut$0\0", 10) + std::string(1190, 'x'));   // 1200 bytes
+    peer.sendTo(port(), std::string("8|1|cut$0\0", 10) + std::string(1150, 'y'));   // 1160 bytes
+    peer.sendTo(port(), "2|1|real$0");
+    ASSERT_TRUE(waitFor([&] { return program.peers.count == 1 && !peer.received.empty(); }));
+
+    EXPECT_EQ(program.peers.rows[0].name, "real");
+    EXPECT_EQ(peer.received, std::vector<std::string>{"1|2|taro$0"});
+    EXPECT_TRUE(dialog.boxes.empty());
+    // The oversized ones never reach the receive path, not even cut short.
+    for (const auto& [source, bytes] : receivedLog)
+        EXPECT_EQ(bytes.find("cut"), std::string::npos);
+    EXPECT_TRUE(socket.isOpen());
+}
+
+TEST_F(SocketTest, TheLongestDatagramIsReadWhole)
+{
+    Listener peer(2, port());
+    const std::string longest = "5|1|" + std::string(1155, 'n');   // 1159 bytes
+    peer.sendTo(port(), longest);
+    ASSERT_TRUE(waitFor([&] { return !receivedLog.empty(); }));
+    ASSERT_EQ(receivedLog.size(), 1u);
+    EXPECT_EQ(receivedLog[0].second, longest);
+}
+
+TEST_F(SocketTest, AnAnnouncementToItsOwnAddressListsAndAnswersItself)
+{
+    std::vector<std::string> sent;
+    socket.onSent = [&](Ipv4 destination, std::string_view bytes) {
+        EXPECT_EQ(destination, ip(127, 0, 0, 1));
+        sent.emplace_back(bytes);
+    };
+    ASSERT_TRUE(sendDatagram(program, "127.0.0.1", MSG_HELLO, announcementPayload(program.settings)));
+    ASSERT_TRUE(waitFor([&] { return receivedLog.size() == 2; }));
+
+    EXPECT_EQ(sent, (std::vector<std::string>{"1|1|taro$0", "2|2|taro$0"}));
+    EXPECT_EQ(receivedLog[0].second, "1|1|taro$0");
+    EXPECT_EQ(receivedLog[1].second, "2|2|taro$0");
+    ASSERT_EQ(program.peers.count, 1);
+    EXPECT_EQ(program.peers.rows[0].address, "127.0.0.1");
+    EXPECT_EQ(program.peers.rows[0].name, "taro");
+}
+
+// A connect dialog's list whose first insertion runs a nested event loop, as
+// a modal box opened inside a handler does.
+struct NestingListView : PeerListView {
+    std::function<void()> nested;
+    std::vector<std::string> items;
+    void insertItem(int position, const std::string& name) override
+    {
+        items.insert(items.begin() + position, name);
+        if (nested) {
+            auto run = std::move(nested);
+            nested = nullptr;
+            run();
+        }
+    }
+    void deleteItem(int position) override { items.erase(items.begin() + position); }
+    bool isSelected(int) const override { return false; }
+    void select(int) override {}
+};
+
+TEST_F(SocketTest, ANestedLoopInsideAHandlerKeepsDispatchingTheDatagramsBehindIt)
+{
+    Listener first(2, port()), second(3, port());
+    NestingListView list;
+    program.openConnectDialog = &list;
+    int peersInsideFirstHandler = -1;
+    list.nested = [&] {
+        waitFor([&] { return program.peers.count == 2; });
+        peersInsideFirstHandler = program.peers.count;
+    };
+    first.sendTo(port(), "1|1|alpha$0");
+    second.sendTo(port(), "1|1|beta$0");
+    ASSERT_TRUE(waitFor([&] { return !first.received.empty() && !second.received.empty(); }));
+
+    EXPECT_EQ(peersInsideFirstHandler, 2);
+    EXPECT_EQ(list.items, (std::vector<std::string>{"alpha", "beta"}));
+    // The inner datagram was answered first: its handler finished inside the outer one.
+    EXPECT_EQ(second.received, std::vector<std::string>{"1|2|taro$0"});
+    EXPECT_EQ(first.received, std::vector<std::string>{"2|2|taro$0"});
+    program.openConnectDialog = nullptr;
+}
+
+TEST_F(SocketTest, ANotificationErrorClosesTheSocketAndLaterSendsFail)
+{
+    socket.onNotificationError(QAbstractSocket::ConnectionRefusedError);
+    EXPECT_TRUE(socket.isOpen());
+    EXPECT_TRUE(dialog.boxes.empty());
+
+    socket.onNotificationError(QAbstractSocket::NetworkError);
+    EXPECT_FALSE(socket.isOpen());
+    ASSERT_EQ(dialog.boxes.size(), 1u);
+    EXPECT_EQ(dialog.boxes[0].kind, "error");
+    EXPECT_EQ(dialog.boxes[0].text, SJ("ソケットイベントの通知でエラーが発生"));
+    EXPECT_EQ(program.match.socketFailed, 0);
+
+    EXPECT_FALSE(sendDatagram(program, "127.0.0.1", MSG_HELLO, "taro$0"));
+    ASSERT_EQ(dialog.boxes.size(), 2u);
+    EXPECT_EQ(dialog.boxes[1].text, SJ("相手への送信失敗 : ") + std::to_string(kErrorNotSocket));
+    EXPECT_EQ(socket.sendTo(ip(127, 0, 0, 1), port(), "x"), kErrorNotSocket);
+    EXPECT_EQ(socket.localPort(), 0);   // it did not bind itself anew
+
+    // Nothing is read any more either.
+    Listener peer(2, port());
+    peer.sendTo(port(), "1|1|late$0");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(program.peers.count, 0);
+}
+
+TEST(SocketSetupTest, APortAlreadyTakenGivesThePortBox)
+{
+    QUdpSocket holder;
+    ASSERT_TRUE(holder.bind(QHostAddress::LocalHost, 0));
+    FakeView view;
+    FakeDialog dialog;
+    FakeTimers timers;
+    UdpSocket socket;
+    Program program{view, dialog, socket, timers};
+    program.settings.port = holder.localPort();
+
+    EXPECT_EQ(socket.open(program, QHostAddress::LocalHost), SocketSetup::BindFailed);
+    ASSERT_EQ(dialog.boxes.size(), 1u);
+    EXPECT_EQ(dialog.boxes[0].kind, "error");
+    EXPECT_EQ(dialog.boxes[0].text, portBox(holder.localPort()));
+    EXPECT_EQ(program.match.socketFailed, 1);
+    EXPECT_FALSE(socket.isOpen());
+    EXPECT_EQ(socket.sendTo(ip(127, 0, 0, 1), holder.localPort(), "x"), kErrorNotSocket);
+}
+
+TEST(SocketSetupTest, NoSocketLeftToCreateGivesTheCreationBox)
+{
+    FakeView view;
+    FakeDialog dialog;
+    FakeTimers timers;
+    UdpSocket socket;
+    Program program{view, dialog, socket, timers};
+    program.settings.port = freePort();
+
+    // Lower the descriptor limit to the lowest free descriptor, so the next socket() fails.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+    const int lowest = ::open("/dev/null", O_RDONLY);
+    ASSERT_GE(lowest, 0);
+    ::close(lowest);
+    rlimit tight = saved;
+    tight.rlim_cur = rlim_t(lowest);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
+    const SocketSetup result = socket.open(program, QHostAddress::LocalHost);
+    setrlimit(RLIMIT_NOFILE, &saved);
+
+    EXPECT_EQ(result, SocketSetup::CreateFailed);
+    ASSERT_EQ(dialog.boxes.size(), 1u);
+    EXPECT_EQ(dialog.boxes[0].text, SJ("Winsockソケット作成失敗"));
+    EXPECT_EQ(program.match.socketFailed, 1);
+}
+
+TEST(SocketSetupTest, AThreadWithoutAnEventLoopCannotBeNotified)
+{
+    FakeDialog dialog;
+    SocketSetup result = SocketSetup::Ok;
+    std::thread worker([&] {
+        FakeView view;
+        FakeTimers timers;
+        UdpSocket socket;
+        Program program{view, dialog, socket, timers};
+        program.settings.port = freePort();
+        result = socket.open(program, QHostAddress::LocalHost);
+        EXPECT_FALSE(socket.isOpen());
+        EXPECT_EQ(program.match.socketFailed, 1);
+    });
+    worker.join();
+    EXPECT_EQ(result, SocketSetup::NotifyFailed);
+    ASSERT_EQ(dialog.boxes.size(), 1u);
+    EXPECT_EQ(dialog.boxes[0].text, SJ("非同期モード（受信＆切断）に失敗"));
+}
+
+TEST(SocketAddresses, MappedAndPlainIpv4AreTheSameHost)
+{
+    Ipv4 address = 0;
+    EXPECT_TRUE(toIpv4(QHostAddress("::ffff:127.0.0.9"), address));
+    EXPECT_EQ(address, ip(127, 0, 0, 9));
+    EXPECT_TRUE(toIpv4(QHostAddress("10.77.0.2"), address));
+    EXPECT_EQ(address, ip(10, 77, 0, 2));
+    EXPECT_FALSE(toIpv4(QHostAddress("::1"), address));
+    EXPECT_FALSE(toIpv4(QHostAddress(), address));
+}
+
+TEST(SocketAddresses, ResolveGivesTheFirstIpv4AddressWithoutTheNetwork)
+{
+    // Only names answered from the hosts file and literals: no look-up leaves the machine.
+    UdpSocket socket;
+    Ipv4 address = 0;
+    EXPECT_TRUE(socket.resolve("localhost", address));
+    EXPECT_EQ(address, ip(127, 0, 0, 1));
+    EXPECT_TRUE(socket.resolve("127.0.0.3", address));
+    EXPECT_EQ(address, ip(127, 0, 0, 3));
+    EXPECT_FALSE(socket.resolve("::1", address));
+}
+
+}  // namespace
+}  // namespace kestrel
