@@ -1,0 +1,60 @@
+#pragma once
+// The headless peer's screen and dialog: everything the program would show
+// becomes one line on stdout, flushed at once, so a test can follow it live.
+
+#include <deque>
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "engine/game_view.h"
+#include "net/platform.h"
+
+namespace kestrel::peer {
+
+// Shift-JIS bytes as one printable UTF-8 line: CR, LF, backslash and other
+// control bytes are escaped (\r, \n, \\, \xNN).
+std::string printable(std::string_view cp932);
+
+// Writes one line to stdout and flushes it.
+void printLine(const std::string& line);
+
+class TextView : public GameView {
+public:
+    void layoutBoard() override {}
+    void showCell(int cell, int state) override;
+    void showFlip(int cell, int side) override;
+    void showCounts(int black, int white) override;
+    void setStatus(const std::string& text) override;
+    void showNotice(const std::string& text) override;
+    void playSound(Sound) override {}
+    int cellAt(int, int) const override { return -1; }
+    // Nothing is animated without a screen, so there is nothing to wait for.
+    void pause(int) override {}
+};
+
+class ScriptedDialog : public Dialog {
+public:
+    explicit ScriptedDialog(std::deque<bool> answers) : answers_(std::move(answers)) {}
+
+    void enable(int id, bool on) override { enabled_[id] = on; }
+    void setChecked(int id, bool on) override { checked_[id] = on; }
+    bool isChecked(int id) const override;
+    void setText(int id, const std::string& text) override;
+    std::string text(int id) const override;
+    void appendText(int id, const std::string& text) override;
+    void focus(int) override {}
+    void restoreIfMinimised() override {}
+    void bringToFront() override {}
+    void showError(const std::string& text) override;
+    bool askYesNo(const std::string& text) override;
+    void showInformation(const std::string& text) override;
+
+private:
+    std::deque<bool> answers_;
+    std::map<int, bool> enabled_;
+    std::map<int, bool> checked_;
+    std::map<int, std::string> texts_;
+};
+
+}  // namespace kestrel::peer

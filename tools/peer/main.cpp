@@ -1,0 +1,146 @@
+// kestrel-peer: one copy of the program's network side without a window.
+// It runs the real socket and protocol code, prints what a player would see
+// and answers questions from the command line. Meant for network tests:
+// it starts only bound to loopback or inside a test network namespace.
+#include "net/program.h"  // before Qt: the pending table has a member named like Qt's "slots"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "net/datagram.h"
+#include "net/message_type.h"
+#include "net/peers.h"
+#include "net/pending.h"
+#include "net/qt/qt_timers.h"
+#include "net/qt/udp_socket.h"
+#include "tools/peer/console.h"
+#include "tools/peer/peer_options.h"
+
+namespace kestrel::peer {
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int number)
+{
+    const char byte = static_cast<char>(number);
+    [[maybe_unused]] const ssize_t written = write(signalPipe[0], &byte, 1);
+}
+
+void printPeers(const Program& program)
+{
+    for (int row = 0; row < program.peers.count; ++row) {
+        const PeerEntry& entry = program.peers.rows[static_cast<std::size_t>(row)];
+        printLine("PEER " + std::to_string(row) + " " + entry.address + " " + printable(entry.name) + " " +
+                  std::to_string(entry.dialUp));
+    }
+    printLine("PEERS " + std::to_string(program.peers.count));
+}
+
+// The exit command of the program: leave a connection, say goodbye, close.
+void exitPeer(Program& program, UdpSocket& socket)
+{
+    static bool exiting = false;
+    if (exiting)
+        return;
+    exiting = true;
+    if (program.match.connected && !program.match.vsComputer)
+        sendDatagram(program, program.match.peerAddress, MSG_DISCONNECT, program.settings.playerName);
+    if (!program.match.socketFailed)
+        sendToAll(program, MSG_BYE, announcementPayload(program.settings));
+    printPeers(program);
+    socket.shutDown();
+    printLine("EXIT");
+    QCoreApplication::quit();
+}
+
+// SIGTERM ends the peer like its exit command; SIGUSR1 prints the peer list.
+void watchSignals(Program& program, UdpSocket& socket)
+{
+    if (socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, [&program, &socket] {
+        char number = 0;
+        if (read(signalPipe[1], &number, 1) != 1)
+            return;
+        if (number == SIGUSR1)
+            printPeers(program);
+        else
+            exitPeer(program, socket);
+    });
+    std::signal(SIGTERM, onSignal);
+    std::signal(SIGUSR1, onSignal);
+}
+
+void logTraffic(UdpSocket& socket)
+{
+    socket.onReceived = [](Ipv4 source, std::string_view bytes) {
+        printLine("RECV " + addressText(source) + " " + printable(bytes));
+    };
+    socket.onSent = [](Ipv4 destination, std::string_view bytes) {
+        printLine("SEND " + addressText(destination) + " " + printable(bytes));
+    };
+}
+
+int run(QCoreApplication& app)
+{
+    PeerOptions options;
+    std::string error;
+    if (!parsePeerOptions(app.arguments(), options, error)) {
+        std::fprintf(stderr, "kestrel-peer: %s\n", error.c_str());
+        return 2;
+    }
+    const char* flag = std::getenv("KESTREL_PEER_IN_NAMESPACE");
+    const bool namespaceFlag = flag != nullptr && std::string(flag) == "1";
+    const std::string refusal = startRefusal(options, namespaceFlag, namespaceFlag && inSeparateNetworkNamespace());
+    if (!refusal.empty()) {
+        printLine("REFUSED " + refusal);
+        std::fprintf(stderr, "kestrel-peer: %s\n", refusal.c_str());
+        return 3;
+    }
+
+    TextView view;
+    ScriptedDialog dialog(options.answers);
+    UdpSocket socket;
+    Program* self = nullptr;
+    QtTimers timers([&self](int id) { onRetryTimer(*self, id); });
+    Program program(view, dialog, socket, timers);
+    self = &program;
+    program.settings.playerName = options.name;
+    program.settings.port = options.port;
+    program.settings.dialUp = options.dialUp ? 1 : 0;
+    program.settings.extraAddresses = options.extraAddresses;
+    if (options.log)
+        logTraffic(socket);
+    watchSignals(program, socket);
+
+    const QHostAddress bindAddress = options.bindAddress.empty()
+                                         ? QHostAddress(QHostAddress::AnyIPv4)
+                                         : QHostAddress(QString::fromStdString(options.bindAddress));
+    if (socket.open(program, bindAddress) != SocketSetup::Ok) {
+        printLine("SETUP FAILED");
+        printPeers(program);
+        return 1;
+    }
+    printLine("READY " + std::to_string(socket.localPort()) + " " + program.match.broadcastAddress);
+    sendToAll(program, MSG_HELLO, announcementPayload(program.settings));
+    if (options.quitAfterMs >= 0)
+        QTimer::singleShot(options.quitAfterMs, &app, [&] { exitPeer(program, socket); });
+    return app.exec();
+}
+
+}  // namespace
+}  // namespace kestrel::peer
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    return kestrel::peer::run(app);
+}

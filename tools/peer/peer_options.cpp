@@ -1,0 +1,128 @@
+#include "tools/peer/peer_options.h"
+
+#include <QCommandLineParser>
+#include <unistd.h>
+
+#include "app/qt_text.h"
+#include "net/datagram.h"
+#include "net/platform.h"
+#include "text/cp932.h"
+
+namespace kestrel::peer {
+
+namespace {
+
+constexpr std::size_t kMaxNameBytes = 63;
+
+bool isLoopback(const std::string& text)
+{
+    Ipv4 address = 0;
+    return parseDottedAddress(text, address) && (address >> 24) == 127;
+}
+
+std::string namespaceOf(const std::string& pid)
+{
+    char target[64] = {};
+    const std::string link = "/proc/" + pid + "/ns/net";
+    const ssize_t length = readlink(link.c_str(), target, sizeof target - 1);
+    return length > 0 ? std::string(target, std::size_t(length)) : std::string();
+}
+
+}  // namespace
+
+bool parsePeerOptions(const QStringList& arguments, PeerOptions& options, std::string& error)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption name("name", "Player name (UTF-8).", "NAME");
+    const QCommandLineOption port("port", "UDP port, 1000-30000 (default 20000).", "N", "20000");
+    const QCommandLineOption dialUp("dial-up", "Announce as a dial-up player.");
+    const QCommandLineOption extra("extra", "Further announcement address (repeatable).", "ADDRESS");
+    const QCommandLineOption bind("bind", "Local address to bind (default: every IPv4 address).", "ADDRESS");
+    const QCommandLineOption quitAfter("quit-after", "Exit after MS milliseconds.", "MS");
+    const QCommandLineOption log("log", "Print every datagram received and sent.");
+    const QCommandLineOption answer("answer", "Answer to the next question: yes or no (repeatable).", "ANSWER");
+    parser.addOptions({name, port, dialUp, extra, bind, quitAfter, log, answer});
+    if (!parser.parse(arguments)) {
+        error = parser.errorText().toStdString();
+        return false;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        error = "unexpected argument: " + parser.positionalArguments().first().toStdString();
+        return false;
+    }
+
+    options.name = cutCp932(toCp932(parser.value(name)), kMaxNameBytes);
+    bool ok = false;
+    options.port = parser.value(port).toInt(&ok);
+    if (!ok || options.port < 1000 || options.port > 30000) {
+        error = "--port must be a number from 1000 to 30000";
+        return false;
+    }
+    options.dialUp = parser.isSet(dialUp);
+    for (const QString& address : parser.values(extra)) {
+        const std::string text = address.toStdString();
+        if (text.empty() || text.size() > 15) {
+            error = "--extra takes an address of at most 15 characters";
+            return false;
+        }
+        options.extraAddresses.push_back(text);
+    }
+    if (parser.isSet(bind)) {
+        options.bindAddress = parser.value(bind).toStdString();
+        Ipv4 address = 0;
+        if (!parseDottedAddress(options.bindAddress, address)) {
+            error = "--bind takes a dotted IPv4 address";
+            return false;
+        }
+    }
+    if (parser.isSet(quitAfter)) {
+        options.quitAfterMs = parser.value(quitAfter).toInt(&ok);
+        if (!ok || options.quitAfterMs < 0) {
+            error = "--quit-after takes milliseconds";
+            return false;
+        }
+    }
+    options.log = parser.isSet(log);
+    for (const QString& value : parser.values(answer)) {
+        if (value != "yes" && value != "no") {
+            error = "--answer takes yes or no";
+            return false;
+        }
+        options.answers.push_back(value == "yes");
+    }
+    return true;
+}
+
+std::string startRefusal(const PeerOptions& options, bool namespaceFlag, bool inSeparateNamespace)
+{
+    if (namespaceFlag) {
+        if (!inSeparateNamespace)
+            return "KESTREL_PEER_IN_NAMESPACE is set, but this process shares the network namespace of "
+                   "the machine; start it with ip netns exec";
+        return {};
+    }
+    if (options.bindAddress.empty())
+        return "refusing to broadcast on the machine's network: give --bind with a loopback address, "
+               "or run inside a test network namespace with KESTREL_PEER_IN_NAMESPACE=1";
+    if (!isLoopback(options.bindAddress))
+        return "outside a test network namespace --bind must be a loopback address (127.x.x.x)";
+    for (const std::string& address : options.extraAddresses) {
+        if (!isLoopback(address))
+            return "outside a test network namespace --extra must be a loopback address: " + address;
+    }
+    return {};
+}
+
+bool inSeparateNetworkNamespace()
+{
+    const std::string own = namespaceOf("self");
+    if (own.empty())
+        return false;
+    const std::string parent = namespaceOf(std::to_string(getppid()));
+    const std::string init = namespaceOf("1");
+    if (parent.empty() && init.empty())
+        return false;
+    return own != parent && own != init;
+}
+
+}  // namespace kestrel::peer

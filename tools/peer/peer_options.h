@@ -1,0 +1,36 @@
+#pragma once
+// Command line of the headless peer, and the guard that keeps it off the
+// machine's real network.
+
+#include <QStringList>
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace kestrel::peer {
+
+struct PeerOptions {
+    std::string name;                 // Shift-JIS, at most 63 bytes
+    int port = 20000;
+    bool dialUp = false;
+    std::vector<std::string> extraAddresses;
+    std::string bindAddress;          // empty: every IPv4 address of this host
+    int quitAfterMs = -1;             // -1: run until SIGTERM
+    bool log = false;
+    std::deque<bool> answers;         // answers to questions, in order; then No
+};
+
+// Reads the arguments (argv[0] first). False with a reason on bad input.
+bool parsePeerOptions(const QStringList& arguments, PeerOptions& options, std::string& error);
+
+// Why the peer must not start here, or empty when it may. Without the
+// namespace flag it must be bound to a loopback address and send only to
+// loopback; with it, it must really be in a network namespace of its own.
+std::string startRefusal(const PeerOptions& options, bool namespaceFlag, bool inSeparateNamespace);
+
+// True when this process's network namespace differs from its parent's (and
+// from init's, where that can be read): the namespace test started it with
+// `ip netns exec`.
+bool inSeparateNetworkNamespace();
+
+}  // namespace kestrel::peer
