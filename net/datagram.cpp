@@ -82,13 +82,6 @@ constexpr std::array<Handler, 22> kHandlers = {
     nullptr,             // MSG_PASS_ACK
 };
 
-// The three parts of a received text, split the way strtok on "|" splits it.
-struct Split {
-    std::string_view seq;
-    std::string_view type;
-    std::string_view payload;
-};
-
 // Next token at or after `pos`: leading separators skipped, ending at the
 // next separator or the end. Sets `pos` just past the separator that ended
 // it, or to npos when the token ran to the end. False when there is none.
@@ -107,17 +100,6 @@ bool nextToken(std::string_view text, std::size_t& pos, std::string_view& token)
         token = text.substr(start, end - start);
         pos = end + 1;
     }
-    return true;
-}
-
-bool splitDatagram(std::string_view text, Split& split)
-{
-    std::size_t pos = 0;
-    if (!nextToken(text, pos, split.seq) || !nextToken(text, pos, split.type))
-        return false;
-    if (pos == std::string_view::npos || pos >= text.size())
-        return false;   // no payload, or an empty one
-    split.payload = text.substr(pos);
     return true;
 }
 
@@ -210,6 +192,22 @@ bool parseDottedAddress(std::string_view text, Ipv4& address)
     return true;
 }
 
+bool parseDatagram(std::string_view text, ParsedDatagram& parsed)
+{
+    text = text.substr(0, text.find('\0'));
+    std::size_t pos = 0;
+    std::string_view seq;
+    std::string_view type;
+    if (!nextToken(text, pos, seq) || !nextToken(text, pos, type))
+        return false;
+    if (pos == std::string_view::npos || pos >= text.size())
+        return false;   // no payload, or an empty one
+    parsed.seq = decimalValue(seq);
+    parsed.type = decimalValue(type);
+    parsed.payload = text.substr(pos);
+    return true;
+}
+
 bool sendDatagram(Program& program, const std::string& destination, int type, const std::string& payload)
 {
     Ipv4 address = kLimitedBroadcast;
@@ -229,23 +227,21 @@ bool sendDatagram(Program& program, const std::string& destination, int type, co
 
 void dispatchDatagram(Program& program, std::string_view text, Ipv4 source)
 {
-    text = text.substr(0, text.find('\0'));
-    Split split;
-    if (!splitDatagram(text, split))
+    ParsedDatagram parsed;
+    if (!parseDatagram(text, parsed))
         return;
     // The payload buffer of a handler holds 999 bytes; the program never
     // sends more, so a longer payload is not one of ours and is dropped.
-    if (split.payload.size() > kMaxPayloadBytes)
+    if (parsed.payload.size() > kMaxPayloadBytes)
         return;
-    std::int32_t type = decimalValue(split.type);
-    if (type < 1 || type > MSG_PASS_ACK)
+    if (parsed.type < 1 || parsed.type > MSG_PASS_ACK)
         return;
-    Handler handler = kHandlers[static_cast<std::size_t>(type)];
+    Handler handler = kHandlers[static_cast<std::size_t>(parsed.type)];
     if (handler == nullptr)
         return;
     const std::string sender = addressText(source);
-    const std::string payload(split.payload);
-    handler(program, Incoming{sender, payload, decimalValue(split.seq)});
+    const std::string payload(parsed.payload);
+    handler(program, Incoming{sender, payload, parsed.seq});
 }
 
 }  // namespace kestrel

@@ -30,6 +30,19 @@ std::string addressText(Ipv4 address);
 // Reads strict dotted decimal text (four numbers 0-255); false otherwise.
 bool parseDottedAddress(std::string_view text, Ipv4& address);
 
+// The parts of a received datagram text.
+struct ParsedDatagram {
+    std::int32_t seq = 0;
+    std::int32_t type = 0;
+    std::string_view payload;   // points into the text
+};
+
+// Splits a received text the way strtok on "|" would: leading "|" before a
+// token skipped, seq and type read like atoi, the payload everything after
+// the "|" that ended the type. False when a token or the payload is missing
+// or the payload is empty. The text ends at its first zero byte.
+bool parseDatagram(std::string_view text, ParsedDatagram& parsed);
+
 // Sends one message to a destination given as dotted text,
 // "255.255.255.255" or a host name, to the port of the settings. Shows the
 // error box on failure. Reliable types are tracked for retransmission.
