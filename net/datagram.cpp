@@ -28,7 +28,7 @@ bool isDigit(char c)
 
 // What a handler gets of one datagram.
 struct Incoming {
-    const std::string& sender;   // dotted text of the source address
+    const std::string& sender; // dotted text of the source address
     const std::string& payload;
     std::int32_t seq;
 };
@@ -58,28 +58,28 @@ void chatAckHandler(Program& program, const Incoming& in)
 // One entry per wire type; an empty entry ignores its type. The handshake
 // (4-8) and the match messages (9, 11-21) take their places here.
 constexpr std::array<Handler, 22> kHandlers = {
-    nullptr,             // 0: not a type
-    helloHandler,        // MSG_HELLO
-    helloReplyHandler,   // MSG_HELLO_REPLY
-    byeHandler,          // MSG_BYE
-    nullptr,             // MSG_CONNECT_REQUEST
-    nullptr,             // MSG_CONNECT_ACCEPT
-    nullptr,             // MSG_CONNECT_REFUSE
-    nullptr,             // MSG_DISCONNECT
-    nullptr,             // MSG_DISCONNECT_ACK
-    nullptr,             // MSG_CHAT
-    chatAckHandler,      // MSG_CHAT_ACK
-    nullptr,             // MSG_ORDER
-    nullptr,             // MSG_ORDER_ACK
-    nullptr,             // MSG_GAME_START
-    nullptr,             // MSG_GAME_START_ACK
-    nullptr,             // MSG_GAME_END
-    nullptr,             // MSG_GAME_END_ACK
-    nullptr,             // MSG_MOVE
-    nullptr,             // MSG_MOVE_ACK
-    nullptr,             // MSG_RESULT
-    nullptr,             // MSG_PASS
-    nullptr,             // MSG_PASS_ACK
+    nullptr,           // 0: not a type
+    helloHandler,      // MSG_HELLO
+    helloReplyHandler, // MSG_HELLO_REPLY
+    byeHandler,        // MSG_BYE
+    nullptr,           // MSG_CONNECT_REQUEST
+    nullptr,           // MSG_CONNECT_ACCEPT
+    nullptr,           // MSG_CONNECT_REFUSE
+    nullptr,           // MSG_DISCONNECT
+    nullptr,           // MSG_DISCONNECT_ACK
+    nullptr,           // MSG_CHAT
+    chatAckHandler,    // MSG_CHAT_ACK
+    nullptr,           // MSG_ORDER
+    nullptr,           // MSG_ORDER_ACK
+    nullptr,           // MSG_GAME_START
+    nullptr,           // MSG_GAME_START_ACK
+    nullptr,           // MSG_GAME_END
+    nullptr,           // MSG_GAME_END_ACK
+    nullptr,           // MSG_MOVE
+    nullptr,           // MSG_MOVE_ACK
+    nullptr,           // MSG_RESULT
+    nullptr,           // MSG_PASS
+    nullptr,           // MSG_PASS_ACK
 };
 
 // Next token at or after `pos`: leading separators skipped, ending at the
@@ -122,7 +122,7 @@ std::int32_t takeNextSeq(MatchState& match)
     return ++match.nextSeq;
 }
 
-}  // namespace
+} // namespace
 
 std::int32_t decimalValue(std::string_view text)
 {
@@ -139,7 +139,7 @@ std::int32_t decimalValue(std::string_view text)
     for (; i < text.size() && isDigit(text[i]); ++i) {
         value = value * 10 + (text[i] - '0');
         if (value > kLimit)
-            value = kLimit;   // saturated; keep reading the digits
+            value = kLimit; // saturated; keep reading the digits
     }
     if (negative)
         return static_cast<std::int32_t>(-value);
@@ -201,7 +201,7 @@ bool parseDatagram(std::string_view text, ParsedDatagram& parsed)
     if (!nextToken(text, pos, seq) || !nextToken(text, pos, type))
         return false;
     if (pos == std::string_view::npos || pos >= text.size())
-        return false;   // no payload, or an empty one
+        return false; // no payload, or an empty one
     parsed.seq = decimalValue(seq);
     parsed.type = decimalValue(type);
     parsed.payload = text.substr(pos);
@@ -244,4 +244,4 @@ void dispatchDatagram(Program& program, std::string_view text, Ipv4 source)
     handler(program, Incoming{sender, payload, parsed.seq});
 }
 
-}  // namespace kestrel
+} // namespace kestrel

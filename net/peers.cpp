@@ -55,7 +55,7 @@ void mirrorRow(PeerListView& view, int row, bool existed, const std::string& nam
         view.select(row);
 }
 
-}  // namespace
+} // namespace
 
 std::string announcementPayload(const Settings& settings)
 {
@@ -98,7 +98,7 @@ void onHello(Program& program, int type, const std::string& sender, const std::s
     const bool existed = index >= 0;
     if (!existed) {
         if (peers.count >= PeerList::kRows)
-            return;   // a full list takes no one new and answers no one new
+            return; // a full list takes no one new and answers no one new
         index = peers.count++;
     }
     PeerEntry& row = peers.rows[static_cast<std::size_t>(index)];
@@ -137,4 +137,4 @@ void onBye(Program& program, const std::string& sender)
         program.openConnectDialog->deleteItem(index);
 }
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -25,7 +25,7 @@ void freeSlot(PendingMessage& slot)
     slot.payload.clear();
 }
 
-}  // namespace
+} // namespace
 
 void trackPending(Program& program, std::int32_t seq, int type, const std::string& payload)
 {
@@ -44,7 +44,7 @@ void completePending(Program& program, const std::string& answerPayload)
 {
     std::int32_t seq = decimalValue(answerPayload);
     if (seq == 0)
-        return;   // 0 names no datagram, and would match a free slot
+        return; // 0 names no datagram, and would match a free slot
     program.timers.stop(seq);
     int index = findSlot(program.pending, seq);
     if (index >= 0)
@@ -67,7 +67,8 @@ void onRetryTimer(Program& program, int id)
     // Copied before the question: while it is open the answer may free the
     // slot and another message may take it.
     const PendingMessage message = program.pending.slots[static_cast<std::size_t>(index)];
-    std::string question = SJ("(") + program.match.opponentName + SJ(")は受信できませんでした\r\n再送しますか");
+    std::string question =
+        SJ("(") + program.match.opponentName + SJ(")は受信できませんでした\r\n再送しますか");
     bool yes = program.dialog.askYesNo(question);
     // After the connection has ended there is nobody to send to: an empty
     // address would only be looked up as a host name and fail misleadingly.
@@ -78,4 +79,4 @@ void onRetryTimer(Program& program, int id)
         freeSlot(slot);
 }
 
-}  // namespace kestrel
+} // namespace kestrel

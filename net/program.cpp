@@ -15,4 +15,4 @@ void Program::sendResult(const std::string& text)
     sendDatagram(*this, match.peerAddress, MSG_RESULT, text);
 }
 
-}  // namespace kestrel
+} // namespace kestrel

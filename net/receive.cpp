@@ -14,4 +14,4 @@ void receiveDatagram(Program& program, std::string_view bytes, Ipv4 source)
     dispatchDatagram(program, text, source);
 }
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -48,7 +48,7 @@ TEST(DatagramFormat, DottedAddressIsReadStrictly)
                             "1.2.3.4x", "1234.1.1.1", "10.1", "167772161", "a.b.c.d", "host.example"}) {
         EXPECT_FALSE(parseDottedAddress(bad, a)) << bad;
     }
-    EXPECT_EQ(a, 12345u);   // untouched on failure
+    EXPECT_EQ(a, 12345u); // untouched on failure
 }
 
 TEST(DatagramFormat, DecimalValueReadsLikeAtoiAndSaturates)
@@ -65,7 +65,7 @@ TEST(DatagramFormat, DecimalValueReadsLikeAtoiAndSaturates)
     EXPECT_EQ(decimalValue("- 5"), 0);
     EXPECT_EQ(decimalValue("2147483647"), INT32_MAX);
     EXPECT_EQ(decimalValue("2147483648"), INT32_MAX);
-    EXPECT_EQ(decimalValue("4294967297"), INT32_MAX);   // not wrapped round to 1
+    EXPECT_EQ(decimalValue("4294967297"), INT32_MAX); // not wrapped round to 1
     EXPECT_EQ(decimalValue("99999999999999999999999999999"), INT32_MAX);
     EXPECT_EQ(decimalValue("-2147483648"), INT32_MIN);
     EXPECT_EQ(decimalValue("-2147483649"), INT32_MIN);
@@ -83,12 +83,12 @@ TEST(DatagramParse, SplitsLikeStrtok)
 {
     const ParseCase cases[] = {
         {"1|1|taro$0", 1, 1, "taro$0"},
-        {"7|9|a|b", 7, 9, "a|b"},             // the payload keeps its separators
-        {"abc|9|x", 0, 9, "x"},                // seq without digits is 0
-        {"5||9|hi", 5, 9, "hi"},               // empty fields are passed over
+        {"7|9|a|b", 7, 9, "a|b"}, // the payload keeps its separators
+        {"abc|9|x", 0, 9, "x"},   // seq without digits is 0
+        {"5||9|hi", 5, 9, "hi"},  // empty fields are passed over
         {"||7||9|x", 7, 9, "x"},
         {"5|9||x", 5, 9, "|x"},
-        {"7|9||", 7, 9, "|"},                // only the "|" that ended the type is eaten
+        {"7|9||", 7, 9, "|"}, // only the "|" that ended the type is eaten
         {"  12| +3|x", 12, 3, "x"},
         {"-4|1|x", -4, 1, "x"},
         {"7|9|line\r\nnext\r\n", 7, 9, "line\r\nnext\r\n"},
@@ -118,7 +118,10 @@ TEST(DatagramParse, TextEndsAtTheFirstZeroByte)
     ASSERT_TRUE(parseDatagram(std::string_view("7|9|x\0yz", 8), parsed));
     EXPECT_EQ(parsed.payload, "x");
     EXPECT_FALSE(parseDatagram(std::string_view("7|9|\0yz", 7), parsed));
-    EXPECT_FALSE(parseDatagram(std::string_view("\0" "7|9|x", 6), parsed));
+    EXPECT_FALSE(parseDatagram(std::string_view("\0"
+                                                "7|9|x",
+                                                6),
+                               parsed));
 }
 
 class SendDatagram : public ::testing::Test {
@@ -145,7 +148,7 @@ TEST_F(SendDatagram, NumbersEachDatagramAndSendsToThePortOfTheSettings)
 
 TEST_F(SendDatagram, LimitedBroadcastNeedsNoLookUpAndHostNamesAreLookedUp)
 {
-    transport.hosts["255.255.255.255"] = ip(1, 2, 3, 4);   // must not be asked
+    transport.hosts["255.255.255.255"] = ip(1, 2, 3, 4); // must not be asked
     transport.hosts["hanako-pc"] = ip(10, 0, 0, 9);
     EXPECT_TRUE(sendDatagram(program, "255.255.255.255", MSG_HELLO, "a$0"));
     EXPECT_TRUE(sendDatagram(program, "hanako-pc", MSG_HELLO, "a$0"));
@@ -157,7 +160,7 @@ TEST_F(SendDatagram, LimitedBroadcastNeedsNoLookUpAndHostNamesAreLookedUp)
 
 TEST_F(SendDatagram, FailedLookUpShowsTheBoxAndUsesNoSeq)
 {
-    transport.hosts["10.1"] = ip(10, 0, 0, 1);   // short forms are names, not addresses
+    transport.hosts["10.1"] = ip(10, 0, 0, 1); // short forms are names, not addresses
     for (const char* destination : {"nowhere", "", "0x0a.0.0.1", "010.0.0.1"}) {
         host.dialog.boxes.clear();
         EXPECT_FALSE(sendDatagram(program, destination, MSG_CHAT, "hi")) << destination;
@@ -204,7 +207,8 @@ TEST_F(SendDatagram, OnlyReliableTypesAreTracked)
     // Seq equals type here, as one datagram of each type went out in order.
     const std::vector<std::pair<int, int>> expected = {{9, 9}, {13, 13}, {15, 15}, {17, 17}, {20, 20}};
     EXPECT_EQ(tracked, expected);
-    const std::vector<std::pair<int, int>> timers = {{9, 5000}, {13, 5000}, {15, 5000}, {17, 5000}, {20, 5000}};
+    const std::vector<std::pair<int, int>> timers = {
+        {9, 5000}, {13, 5000}, {15, 5000}, {17, 5000}, {20, 5000}};
     EXPECT_EQ(host.timers.started, timers);
 }
 
@@ -227,9 +231,9 @@ TEST_F(SendDatagram, MovesAndResultsGoToTheOpponent)
     EXPECT_EQ(transport.sent[0].bytes, "1|17|19");
     EXPECT_EQ(transport.sent[0].address, ip(10, 0, 0, 7));
     EXPECT_EQ(transport.sent[1].bytes, "2|19|" + toCp932("黒の勝ちです"));
-    EXPECT_EQ(program.pending.slots[0].seq, 1);   // the move waits for its answer
-    EXPECT_EQ(program.pending.slots[1].seq, 0);   // the result does not
+    EXPECT_EQ(program.pending.slots[0].seq, 1); // the move waits for its answer
+    EXPECT_EQ(program.pending.slots[1].seq, 0); // the result does not
 }
 
-}  // namespace
-}  // namespace kestrel::testing
+} // namespace
+} // namespace kestrel::testing

@@ -64,7 +64,7 @@ TEST_F(Discovery, DialUpPeerIsAnnouncedToDirectlyAndByeRemovesEveryone)
     EXPECT_EQ(listed(hanako.program).size(), 2u);
 
     FakePeerListView dialog;
-    dialog.items = {toCp932("花子"), "taro"};   // hanako heard herself first
+    dialog.items = {toCp932("花子"), "taro"}; // hanako heard herself first
     hanako.program.openConnectDialog = &dialog;
     announce(taro, MSG_BYE);
     lan.deliverAll();
@@ -85,7 +85,7 @@ TEST_F(Discovery, LostAnnouncementLeavesBothUnlisted)
 TEST_F(Discovery, ExtraAddressReachesAHostTheBroadcastMisses)
 {
     Host& far = lan.add(3, "far");
-    taro.program.match.broadcastAddress = "10.9.9.255";   // a broadcast that reaches no one here
+    taro.program.match.broadcastAddress = "10.9.9.255"; // a broadcast that reaches no one here
     taro.program.settings.extraAddresses = {"10.0.0.3"};
     announce(taro);
     lan.deliverAll();
@@ -94,5 +94,5 @@ TEST_F(Discovery, ExtraAddressReachesAHostTheBroadcastMisses)
     EXPECT_TRUE(listed(hanako.program).empty());
 }
 
-}  // namespace
-}  // namespace kestrel::testing
+} // namespace
+} // namespace kestrel::testing

@@ -41,7 +41,7 @@ TEST_F(Dispatch, HelloIsListedAndAnsweredToItsSender)
     EXPECT_EQ(host.transport.sent[0].bytes, "1|2|taro$0");
     EXPECT_EQ(host.transport.sent[0].address, kHanako);
 
-    receive("9|2|jiro$0", ip(10, 0, 0, 3));   // a reply is listed, not answered
+    receive("9|2|jiro$0", ip(10, 0, 0, 3)); // a reply is listed, not answered
     EXPECT_EQ(program.peers.count, 2);
     EXPECT_EQ(host.transport.sent.size(), 1u);
 
@@ -62,9 +62,9 @@ TEST_F(Dispatch, PayloadRunsToTheEndAndEmptyFieldsArePassedOver)
 
 TEST_F(Dispatch, MalformedDatagramsAndUnknownTypesAreIgnored)
 {
-    for (const char* text : {"7|1|", "7|1", "|1|x", "1|0|taro$0", "1|22|taro$0", "1|-1|taro$0",
-                             "1|4294967297|taro$0", "1|99999999999999|taro$0", "1|-4294967295|taro$0",
-                             "1|x|taro$0", "no separators at all", "|||||"}) {
+    for (const char* text :
+         {"7|1|", "7|1", "|1|x", "1|0|taro$0", "1|22|taro$0", "1|-1|taro$0", "1|4294967297|taro$0",
+          "1|99999999999999|taro$0", "1|-4294967295|taro$0", "1|x|taro$0", "no separators at all", "|||||"}) {
         receive(text);
         expectUntouched(text);
     }
@@ -108,11 +108,17 @@ TEST_F(Dispatch, ReceivePathTakesAtMost1159BytesUpToTheFirstZero)
     receive(std::string(65507 - tail.size(), '|') + tail, ip(10, 0, 0, 4));
     EXPECT_EQ(program.peers.count, 1);
 
-    receive(std::string("\0" "1|1|jiro$0", 11), ip(10, 0, 0, 5));
+    receive(std::string("\0"
+                        "1|1|jiro$0",
+                        11),
+            ip(10, 0, 0, 5));
     receive(std::string_view(), ip(10, 0, 0, 6));
     EXPECT_EQ(program.peers.count, 1);
 
-    receive(std::string("1|1|jiro$0\0" "garbage|with|bars", 28), ip(10, 0, 0, 7));
+    receive(std::string("1|1|jiro$0\0"
+                        "garbage|with|bars",
+                        28),
+            ip(10, 0, 0, 7));
     ASSERT_EQ(program.peers.count, 2);
     EXPECT_EQ(program.peers.rows[1].name, "jiro");
     EXPECT_EQ(program.peers.rows[1].dialUp, 0);
@@ -120,12 +126,12 @@ TEST_F(Dispatch, ReceivePathTakesAtMost1159BytesUpToTheFirstZero)
 
 TEST_F(Dispatch, ShiftJisNamesArriveByteForByte)
 {
-    const std::string pochi = toCp932("ポチ");   // trail byte 0x7C, the separator
+    const std::string pochi = toCp932("ポチ"); // trail byte 0x7C, the separator
     ASSERT_EQ(pochi, "\x83\x7C\x83\x60");
     receive("4|1|" + pochi + "$0");
     ASSERT_EQ(program.peers.count, 1);
     EXPECT_EQ(program.peers.rows[0].name, pochi);
 }
 
-}  // namespace
-}  // namespace kestrel::testing
+} // namespace
+} // namespace kestrel::testing

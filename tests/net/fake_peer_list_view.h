@@ -13,8 +13,8 @@ namespace kestrel::testing {
 class FakePeerListView : public PeerListView {
 public:
     std::vector<std::string> items;
-    int selected = -1;               // single selection, -1 for none
-    std::vector<std::string> log;    // "insert 0 name", "delete 0", "select 0"
+    int selected = -1;            // single selection, -1 for none
+    std::vector<std::string> log; // "insert 0 name", "delete 0", "select 0"
 
     void insertItem(int position, const std::string& name) override
     {
@@ -48,4 +48,4 @@ public:
     }
 };
 
-}  // namespace kestrel::testing
+} // namespace kestrel::testing

@@ -83,12 +83,13 @@ TEST(Fuzz, RandomAndMutatedDatagramsKeepTheStateConsistent)
     Program& program = host.program;
     program.settings.playerName = "taro";
     program.match.peerAddress = "10.0.0.2";
-    const std::string seeds[] = {"1|1|hanako$1", "2|2|jiro$0", "3|3|x$0", "4|10|1", "5|10|2", "5||1|a$1",
-                                 "7|9|a|b", "9|1|$$$", "10|1|" + std::string(70, 'n') + "$1"};
+    const std::string seeds[] = {"1|1|hanako$1", "2|2|jiro$0", "3|3|x$0",
+                                 "4|10|1",       "5|10|2",     "5||1|a$1",
+                                 "7|9|a|b",      "9|1|$$$",    "10|1|" + std::string(70, 'n') + "$1"};
     std::mt19937 rng(20261208);
     for (int round = 0; round < 4000; ++round) {
         if (round % 50 == 0)
-            sendDatagram(program, "10.0.0.2", MSG_CHAT, "line");   // something to answer
+            sendDatagram(program, "10.0.0.2", MSG_CHAT, "line"); // something to answer
         std::string text;
         if (round % 3 == 0)
             text = randomBytes(rng, rng() % 1300);
@@ -116,9 +117,9 @@ TEST(Fuzz, RandomAndMutatedDatagramsKeepTheStateConsistent)
             ASSERT_EQ(host.transport.sent[i].address, from);
         }
     }
-    EXPECT_GT(program.peers.count, 0);   // the fuzzer did reach the handlers
+    EXPECT_GT(program.peers.count, 0); // the fuzzer did reach the handlers
     EXPECT_TRUE(host.dialog.boxes.empty());
 }
 
-}  // namespace
-}  // namespace kestrel::testing
+} // namespace
+} // namespace kestrel::testing

@@ -38,7 +38,7 @@ TEST(MemoryNetwork, BroadcastsReachEveryHostIncludingTheSender)
     Host& a = lan.add(1, "a");
     Host& b = lan.add(2, "b");
     Host& c = lan.add(3, "c");
-    c.program.settings.port = 20001;   // not listening on the port everyone uses
+    c.program.settings.port = 20001; // not listening on the port everyone uses
     EXPECT_EQ(addressText(lan.broadcast()), "10.0.0.255");
     EXPECT_EQ(a.program.match.broadcastAddress, "10.0.0.255");
     sendDatagram(a.program, "10.0.0.255", MSG_HELLO, "a$0");
@@ -81,5 +81,5 @@ TEST(MemoryNetwork, DeliverAllStopsAtItsLimit)
     EXPECT_EQ(lan.deliverAll(), 2);
 }
 
-}  // namespace
-}  // namespace kestrel::testing
+} // namespace
+} // namespace kestrel::testing

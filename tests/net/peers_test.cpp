@@ -18,7 +18,10 @@ protected:
         program.match.broadcastAddress = "10.0.0.255";
     }
 
-    void hello(const std::string& from, const std::string& payload) { onHello(program, MSG_HELLO, from, payload); }
+    void hello(const std::string& from, const std::string& payload)
+    {
+        onHello(program, MSG_HELLO, from, payload);
+    }
     void openDialog()
     {
         for (int i = 0; i < program.peers.count; ++i)
@@ -115,10 +118,10 @@ TEST_F(Peers, NamesAndDialUpAreSplitAtTheFirstDollar)
         int dialUp;
     };
     const Case cases[] = {
-        {"$", "No Name", 0},     {"$$$", "No Name", 0},  {"ta$ro$1", "ta", 0}, {"taro$1x", "taro", 1},
-        {"$12", "12", 0},        {"$$12$1", "12", 1},    {"taro", "taro", 0},  {"taro$", "taro", 0},
-        {"taro$$1", "taro", 0},  {"taro$ 1", "taro", 1}, {"taro$-3", "taro", -3},
-        {"taro$99999999999", "taro", INT32_MAX},
+        {"$", "No Name", 0},    {"$$$", "No Name", 0},   {"ta$ro$1", "ta", 0},
+        {"taro$1x", "taro", 1}, {"$12", "12", 0},        {"$$12$1", "12", 1},
+        {"taro", "taro", 0},    {"taro$", "taro", 0},    {"taro$$1", "taro", 0},
+        {"taro$ 1", "taro", 1}, {"taro$-3", "taro", -3}, {"taro$99999999999", "taro", INT32_MAX},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -152,7 +155,7 @@ TEST_F(Peers, LongNamesAreCutTo63BytesOnACharacterBoundary)
     hello("10.0.0.4", std::string(500, 'c') + "$1");
     std::string kanji;
     for (int i = 0; i < 40; ++i)
-        kanji += toCp932("漢");   // 80 bytes of double-byte characters
+        kanji += toCp932("漢"); // 80 bytes of double-byte characters
     hello("10.0.0.5", "x" + kanji + "$0");
     EXPECT_EQ(program.peers.rows[0].name, std::string(63, 'a'));
     EXPECT_EQ(program.peers.rows[1].name, std::string(63, 'b'));
@@ -182,15 +185,15 @@ TEST_F(Peers, ByeMovesLaterRowsUp)
     EXPECT_EQ(program.peers.rows[2].dialUp, 0);
     EXPECT_EQ(list.items, (std::vector<std::string>{"jiro", "saburo"}));
 
-    onBye(program, "10.0.0.9");   // not listed: nothing
+    onBye(program, "10.0.0.9"); // not listed: nothing
     onBye(program, "");
     EXPECT_EQ(program.peers.count, 2);
     onBye(program, "10.0.0.4");
     onBye(program, "10.0.0.3");
     EXPECT_EQ(program.peers.count, 0);
     EXPECT_TRUE(list.items.empty());
-    EXPECT_EQ(findPeer(program.peers, ""), -1);   // empty rows are not found
-    EXPECT_EQ(host.transport.sent.size(), 3u);    // bye is not answered
+    EXPECT_EQ(findPeer(program.peers, ""), -1); // empty rows are not found
+    EXPECT_EQ(host.transport.sent.size(), 3u);  // bye is not answered
 }
 
 TEST_F(Peers, FullListDropsNewAddressesButServesKnownOnes)
@@ -206,7 +209,7 @@ TEST_F(Peers, FullListDropsNewAddressesButServesKnownOnes)
     EXPECT_EQ(host.transport.sent.size(), sent);
     EXPECT_TRUE(list.log.empty());
 
-    hello("10.1.3.231", "last$1");   // row 999
+    hello("10.1.3.231", "last$1"); // row 999
     EXPECT_EQ(program.peers.rows[999].name, "last");
     EXPECT_EQ(host.transport.sent.size(), sent + 1);
     EXPECT_EQ(list.items[999], "last");
@@ -221,7 +224,8 @@ TEST_F(Peers, SendToAllServesBroadcastExtrasThenDialUpPeersWithConsecutiveSeqs)
     program.match.nextSeq = 10;
     sendToAll(program, MSG_HELLO, announcementPayload(program.settings));
     ASSERT_EQ(host.transport.sent.size(), 4u);
-    EXPECT_EQ(sentBytes(), (std::vector<std::string>{"11|1|taro$0", "12|1|taro$0", "13|1|taro$0", "14|1|taro$0"}));
+    EXPECT_EQ(sentBytes(),
+              (std::vector<std::string>{"11|1|taro$0", "12|1|taro$0", "13|1|taro$0", "14|1|taro$0"}));
     EXPECT_EQ(host.transport.sent[0].address, ip(10, 0, 0, 255));
     EXPECT_EQ(host.transport.sent[1].address, ip(172, 16, 0, 9));
     EXPECT_EQ(host.transport.sent[2].address, ip(192, 168, 5, 5));
@@ -255,5 +259,5 @@ TEST_F(Peers, SendToAllSurvivesTheListChangingUnderAnErrorBox)
     EXPECT_EQ(host.transport.sent[1].address, ip(10, 0, 0, 4));
 }
 
-}  // namespace
-}  // namespace kestrel::testing
+} // namespace
+} // namespace kestrel::testing

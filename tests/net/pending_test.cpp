@@ -60,7 +60,7 @@ TEST_F(Pending, AnsweredInTimeLeavesNoTrace)
     EXPECT_EQ(program.pending.slots[0].payload, "");
     EXPECT_FALSE(timers.isRunning(1));
     EXPECT_FALSE(MemoryNetwork::expire(host, 1));
-    onRetryTimer(program, 1);   // a stray expiry finds nothing to ask about
+    onRetryTimer(program, 1); // a stray expiry finds nothing to ask about
     EXPECT_TRUE(host.dialog.boxes.empty());
 }
 
@@ -145,7 +145,7 @@ TEST_F(Pending, AnswerWhileTheQuestionIsOpen)
     ASSERT_EQ(host.transport.sent.size(), 3u);
     EXPECT_EQ(host.transport.sent[1].bytes, "2|9|other");
     EXPECT_EQ(host.transport.sent[2].bytes, "3|9|hello");
-    EXPECT_EQ(program.pending.slots[0].seq, 2);   // the other line is still pending
+    EXPECT_EQ(program.pending.slots[0].seq, 2); // the other line is still pending
     EXPECT_EQ(program.pending.slots[0].payload, "other");
     EXPECT_EQ(program.pending.slots[1].seq, 3);
     EXPECT_EQ(program.pending.slots[1].payload, "hello");
@@ -170,7 +170,7 @@ TEST_F(Pending, YesAfterTheConnectionEndedSendsNothing)
     host.dialog.answers = {true};
     MemoryNetwork::expire(host, 1);
     EXPECT_EQ(questions(), std::vector<std::string>{toCp932("()は受信できませんでした\r\n再送しますか")});
-    EXPECT_EQ(host.dialog.boxes.size(), 1u);   // no misleading look-up error
+    EXPECT_EQ(host.dialog.boxes.size(), 1u); // no misleading look-up error
     EXPECT_EQ(host.transport.sent.size(), 1u);
     EXPECT_EQ(program.match.nextSeq, 1);
     EXPECT_EQ(takenSlots(), 0);
@@ -211,5 +211,5 @@ TEST_F(Pending, StoredPayloadIsAtMost999Bytes)
     EXPECT_EQ(program.pending.slots[0].payload.size(), kMaxPayloadBytes);
 }
 
-}  // namespace
-}  // namespace kestrel::testing
+} // namespace
+} // namespace kestrel::testing

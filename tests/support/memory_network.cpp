@@ -53,7 +53,7 @@ void MemoryNetwork::deliver(const Flight& flight)
         if (!toAll && host.address != flight.to)
             continue;
         if (host.program.settings.port != flight.port)
-            continue;   // nobody listens on that port there
+            continue; // nobody listens on that port there
         receiveDatagram(host.program, flight.bytes, flight.from);
     }
 }
@@ -66,4 +66,4 @@ bool MemoryNetwork::expire(Host& host, int id)
     return true;
 }
 
-}  // namespace kestrel::testing
+} // namespace kestrel::testing

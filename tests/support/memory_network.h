@@ -82,4 +82,4 @@ private:
     int dropNext_ = 0;
 };
 
-}  // namespace kestrel::testing
+} // namespace kestrel::testing
