@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -10,6 +11,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -17,6 +19,7 @@
 
 #include "app/labelled_text.h"
 #include "app/qt_text.h"
+#include "app/view/board_resources.h"
 #include "net/control_ids.h"
 
 namespace kestrel {
@@ -44,6 +47,24 @@ protected:
 
 private:
     MainWindow* window_;
+};
+
+// Radio buttons with the indicator and gap of the dialog font's metrics, so
+// that "先攻（黒）" fits the 38 dialog units of its control.
+class CompactRadioStyle final : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        switch (metric) {
+        case PM_ExclusiveIndicatorWidth:
+        case PM_ExclusiveIndicatorHeight:
+            return 13;
+        case PM_RadioButtonLabelSpacing:
+            return 3;
+        default:
+            return QProxyStyle::pixelMetric(metric, option, widget);
+        }
+    }
 };
 
 QString utf8(const char* text)
@@ -98,10 +119,11 @@ QPushButton* addButton(QWidget* parent, int id, QRect dialogUnits, const char* t
     return button;
 }
 
-QRadioButton* addRadio(QWidget* parent, int id, QRect dialogUnits, const char* text)
+QRadioButton* addRadio(QWidget* parent, int id, QRect dialogUnits, const char* text, QStyle* style)
 {
     auto* radio = new QRadioButton(utf8(text), parent);
     place(radio, id, dialogUnits);
+    radio->setStyle(style);
     radio->setFocusPolicy(Qt::ClickFocus); // no tab stop of its own
     return radio;
 }
@@ -150,6 +172,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowTitle(utf8("ケストレルベイ"));
+    initResources();
+    QIcon icon(QStringLiteral(":/icons/kestrelbay16.png"));
+    icon.addFile(iconPath());
+    setWindowIcon(icon);
     setFont(dialogFont());
     createMenu();
     client_ = new ClientArea(this);
@@ -194,9 +220,16 @@ void MainWindow::createControls()
     auto* group = new QGroupBox(utf8("順番の決定"), c);
     group->setObjectName(QStringLiteral("orderGroup"));
     group->setGeometry(fromDialogUnits(168, 0, 126, 26));
+    // The title sits on the frame line, which runs at half its height, as a
+    // dialog draws it; the radio buttons below then clear the line.
+    group->setStyleSheet(QStringLiteral("QGroupBox { border: 1px solid palette(mid); margin-top: 6px; }"
+                                        "QGroupBox::title { subcontrol-origin: margin; left: 5px;"
+                                        " padding: 0 2px; }"));
 
-    QRadioButton* first = addRadio(c, ids::kFirstBlack, {174, 10, 38, 12}, "先攻（黒）");
-    addRadio(c, ids::kSecondWhite, {214, 10, 38, 12}, "後攻（白）");
+    auto* radioStyle = new CompactRadioStyle;
+    radioStyle->setParent(this);
+    QRadioButton* first = addRadio(c, ids::kFirstBlack, {174, 10, 38, 12}, "先攻（黒）", radioStyle);
+    addRadio(c, ids::kSecondWhite, {214, 10, 38, 12}, "後攻（白）", radioStyle);
     first->setChecked(true);
     addButton(c, ids::kDecide, {256, 8, 34, 14}, "決定");
     addButton(c, ids::kGameStart, {168, 28, 50, 14}, "ゲーム開始");
@@ -204,8 +237,11 @@ void MainWindow::createControls()
 
     QLabel* blackSymbol = addLabel(c, ids::kBlackSymbol, {168, 46, 19, 23}, Qt::AlignCenter, false, "黒");
     QLabel* whiteSymbol = addLabel(c, ids::kWhiteSymbol, {168, 72, 19, 23}, Qt::AlignCenter, false, "白");
-    for (QLabel* symbol : {blackSymbol, whiteSymbol})
+    // Picture controls take the size of their picture, one board cell.
+    for (QLabel* symbol : {blackSymbol, whiteSymbol}) {
         symbol->setFrameStyle(QFrame::NoFrame);
+        symbol->resize(kCellPixels, kCellPixels);
+    }
     addLabel(c, ids::kBlackCount, {192, 52, 16, 12}, Qt::AlignHCenter, true, "黒の数")
         ->setText(QStringLiteral("0"));
     addLabel(c, ids::kBlackName, {212, 52, 82, 12}, Qt::AlignLeft, false, "黒（先攻）のプレイヤー");
@@ -282,9 +318,10 @@ bool MainWindow::isChecked(int id) const
 void MainWindow::setText(int id, const std::string& text)
 {
     QWidget* widget = control(id);
-    if (auto* label = qobject_cast<QLabel*>(widget))
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        label->setTextFormat(Qt::PlainText); // also for labels the board view made
         label->setText(fromProgramText(text));
-    else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
+    } else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
         edit->setPlainText(fromProgramText(text));
     else if (auto* button = qobject_cast<QAbstractButton*>(widget))
         button->setText(fromProgramText(text));

@@ -16,11 +16,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 
 #include "app/control_states.h"
 #include "app/main_window.h"
+#include "app/view/board_view.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_view.h"
 #include "net/control_ids.h"
@@ -152,9 +154,8 @@ TEST(MainWindow, GeometryFollowsTheDialogUnits)
                                          c.dialogUnits.height());
         EXPECT_EQ(w->pos(), px.topLeft()) << c.id;
         // A picture control takes the size of its picture, as a bitmap static does.
-        if (c.id != ids::kBlackSymbol && c.id != ids::kWhiteSymbol) {
-            EXPECT_EQ(w->size(), px.size()) << c.id;
-        }
+        const bool picture = c.id == ids::kBlackSymbol || c.id == ids::kWhiteSymbol;
+        EXPECT_EQ(w->size(), picture ? QSize(34, 34) : px.size()) << c.id;
         EXPECT_TRUE(f.window.client()->rect().contains(w->geometry())) << c.id;
     }
     EXPECT_EQ(f.get(ids::kStatus)->geometry(), QRect(7, 303, 511, 18));
@@ -176,6 +177,36 @@ TEST(MainWindow, GeometryFollowsTheDialogUnits)
         const bool inside = c.id == ids::kFirstBlack || c.id == ids::kSecondWhite || c.id == ids::kDecide;
         EXPECT_EQ(group.contains(f.get(c.id)->geometry()), inside) << c.id;
         EXPECT_EQ(group.intersects(f.get(c.id)->geometry()), inside) << c.id;
+    }
+}
+
+TEST(MainWindow, TextsFitTheirControls)
+{
+    Fixture f;
+    for (int id : {ids::kFirstBlack, ids::kSecondWhite}) {
+        auto* radio = f.get<QRadioButton>(id);
+        const QStyle* style = radio->style();
+        const int needed = style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, radio) +
+                           style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, radio) +
+                           radio->fontMetrics().horizontalAdvance(radio->text());
+        EXPECT_LE(needed, radio->width()) << id;
+    }
+    for (int id : {ids::kSend, ids::kDecide, ids::kGameStart, ids::kGameEnd}) {
+        auto* button = f.get<QPushButton>(id);
+        EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()) + 8, button->width()) << id;
+    }
+    auto* group = f.window.client()->findChild<QGroupBox*>();
+    EXPECT_LE(group->fontMetrics().horizontalAdvance(group->title()) + 10, group->width());
+
+    // The longest status text, and names of the longest kind, on one line.
+    const std::pair<int, const char*> texts[] = {
+        {ids::kStatus, "ゲームを終了しました　再開する場合は、先攻後攻の決定から行って下さい"},
+        {ids::kBlackName, "たろう＠会議室ＡＢＣ"},
+        {ids::kBlackCount, "64"}};
+    for (auto [id, text] : texts) {
+        auto* label = f.get<QLabel>(id);
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(u(text)), label->contentsRect().width()) << id;
+        EXPECT_LE(label->fontMetrics().height(), label->contentsRect().height()) << id;
     }
 }
 
@@ -470,6 +501,61 @@ TEST(MainWindow, ResetsDriveTheRealControls)
     EXPECT_TRUE(f.window.isChecked(ids::kFirstBlack));
     EXPECT_FALSE(f.window.isChecked(ids::kSecondWhite));
     EXPECT_EQ(f.window.text(ids::kChatLog), SJ("【はなこ】\r\nまたね\r\n"));
+}
+
+} // namespace
+} // namespace kestrel
+
+namespace kestrel {
+namespace {
+
+TEST(MainWindow, HoldsTheBoardViewAndPassesClicksOnCells)
+{
+    MainWindow window;
+    BoardView view(window.client());
+    view.layoutBoard();
+    EXPECT_FALSE(window.windowIcon().isNull());
+
+    // The board's controls sit in the client area, clear of every other control.
+    const QRect frame = window.control(ids::kBoardFrame)->geometry();
+    EXPECT_EQ(frame, QRect(8, 23, 278, 278));
+    EXPECT_EQ(window.control(ids::kOpponentLine)->geometry(), QRect(8, 0, 278, 20));
+    EXPECT_EQ(window.control(ids::kFirstCell + 63)->geometry(), QRect(248, 263, 34, 34));
+    for (const Control& c : kControls) {
+        EXPECT_FALSE(window.control(c.id)->geometry().intersects(frame)) << c.id;
+        EXPECT_FALSE(
+            window.control(c.id)->geometry().intersects(window.control(ids::kOpponentLine)->geometry()))
+            << c.id;
+    }
+    // The symbols show the pieces whole.
+    for (int id : {ids::kBlackSymbol, ids::kWhiteSymbol}) {
+        auto* symbol = qobject_cast<QLabel*>(window.control(id));
+        ASSERT_FALSE(symbol->pixmap().isNull()) << id;
+        EXPECT_EQ(symbol->size(), symbol->pixmap().size()) << id;
+    }
+
+    // Counts and status the view writes are the window's controls.
+    view.showCounts(12, 3);
+    view.setStatus(SJ("コマを置いて下さい"));
+    EXPECT_EQ(window.text(ids::kBlackCount), "12");
+    EXPECT_EQ(window.text(ids::kWhiteCount), "3");
+    EXPECT_EQ(window.text(ids::kStatus), SJ("コマを置いて下さい"));
+
+    // The opponent's name is shown as it came, never as markup.
+    window.setText(ids::kOpponentLine, "<i>x</i>");
+    EXPECT_EQ(qobject_cast<QLabel*>(window.control(ids::kOpponentLine))->textFormat(), Qt::PlainText);
+    EXPECT_EQ(window.text(ids::kOpponentLine), "<i>x</i>");
+
+    // A press on a cell goes through the picture to the window.
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    std::vector<int> cells;
+    window.onBoardPress = [&](int x, int y) { cells.push_back(view.cellAt(x, y)); };
+    for (int k : {0, 27, 63}) {
+        const QPoint inCell = window.control(ids::kFirstCell + k)->geometry().center();
+        QTest::mousePress(window.windowHandle(), Qt::LeftButton, {}, window.client()->mapTo(&window, inCell));
+    }
+    EXPECT_EQ(cells, (std::vector<int>{0, 27, 63}));
 }
 
 } // namespace
