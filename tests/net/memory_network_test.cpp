@@ -72,8 +72,7 @@ TEST(MemoryNetwork, DeliverAllStopsAtItsLimit)
 {
     MemoryNetwork lan;
     Host& a = lan.add(1, "a");
-    // Two hosts that answer each other's hellos would never stop if
-    // every answer were a hello; a limit keeps a runaway test finite.
+    // The limit keeps a test whose hosts answer each other forever finite.
     for (int i = 0; i < 5; ++i)
         result(a, "10.0.0.1", "x");
     EXPECT_EQ(lan.deliverAll(3), 3);

@@ -235,7 +235,8 @@ TEST_F(Peers, SendToAllServesBroadcastExtrasThenDialUpPeersWithConsecutiveSeqs)
 
 TEST_F(Peers, FailingDestinationDoesNotStopTheRest)
 {
-    program.settings.extraAddresses = {"172.16.0.9", "no-such-host", "172.16.0.10"};
+    // An empty row is no destination: skipped without a box.
+    program.settings.extraAddresses = {"172.16.0.9", "", "no-such-host", "172.16.0.10"};
     onHello(program, MSG_HELLO_REPLY, "10.0.0.3", "dial$1");
     host.transport.failing.insert(ip(172, 16, 0, 9));
     sendToAll(program, MSG_BYE, "taro$0");
