@@ -108,6 +108,24 @@ void assertCountsMatchBoard([[maybe_unused]] const MatchState& match)
     assert(match.whiteCount == countCells(match.board, kWhite));
 }
 
+PieceCounts piecesOn(const Board& board)
+{
+    return {countCells(board, kBlack), countCells(board, kWhite)};
+}
+
+void assertMoveApplied([[maybe_unused]] const MatchState& match, [[maybe_unused]] Side mover,
+                       [[maybe_unused]] PieceCounts before, [[maybe_unused]] int flips)
+{
+#ifndef NDEBUG
+    const PieceCounts after = piecesOn(match.board);
+    const int moverGain = mover == kBlack ? after.black - before.black : after.white - before.white;
+    const int otherLoss = mover == kBlack ? before.white - after.white : before.black - after.black;
+    assert(flips > 0);
+    assert(moverGain == flips + 1);
+    assert(otherLoss == flips);
+#endif
+}
+
 void setUpInitialPosition(Game& game)
 {
     for (int row = 0; row < 8; ++row)

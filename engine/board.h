@@ -79,6 +79,17 @@ int countCells(const Board& board, CellState state);
 // Debug builds: the counts last shown (blackCount, whiteCount) are the board's.
 void assertCountsMatchBoard(const MatchState& match);
 
+// The piece counts of a board, taken before a move for assertMoveApplied.
+struct PieceCounts {
+    int black = 0;
+    int white = 0;
+};
+PieceCounts piecesOn(const Board& board);
+
+// Debug builds: the board differs from `before` by exactly one move of
+// `mover` that turned `flips` pieces.
+void assertMoveApplied(const MatchState& match, Side mover, PieceCounts before, int flips);
+
 enum class GameResult { Draw, BlackWins, WhiteWins };
 
 GameResult resultOf(int blackCount, int whiteCount);

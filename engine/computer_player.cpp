@@ -73,9 +73,11 @@ ComputerTurn computerMove(Game& game)
         assert(isCellIndex(k));
         const int row = k / 8, col = k % 8;
         // The search left other cells' runs in flipRuns: count this one again.
-        countFlips(match, row, col, computer);
+        const int flips = countFlips(match, row, col, computer);
+        const PieceCounts before = piecesOn(match.board);
         setCell(game, row, col, computer);
         turnPieces(game, row, col, computer);
+        assertMoveApplied(match, computer, before, flips);
         game.view.setStatus(SJ("自分の番です　コマを置いて下さい"));
         return ComputerTurn::Moved;
     }

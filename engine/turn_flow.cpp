@@ -20,13 +20,14 @@ bool waitingForMoveAck(MatchState& match)
     return false;
 }
 
-void playNetworkMove(Game& game, int row, int col)
+void playNetworkMove(Game& game, int row, int col, PieceCounts before, int flips)
 {
     MatchState& match = game.match;
     game.link.sendMove(cellIndex(row, col));
     turnPieces(game, row, col, match.mySide);
     updateCounts(game);
     assertCountsMatchBoard(match);
+    assertMoveApplied(match, match.mySide, before, flips);
     match.moveAwaitingAck = match.board;
     // myTurn stays 1 until onMoveAck.
 }
@@ -57,12 +58,13 @@ void replyLoop(Game& game)
     }
 }
 
-void playComputerGameMove(Game& game, int row, int col)
+void playComputerGameMove(Game& game, int row, int col, PieceCounts before, int flips)
 {
     MatchState& match = game.match;
     turnPieces(game, row, col, match.mySide);
     updateCounts(game);
     assertCountsMatchBoard(match);
+    assertMoveApplied(match, match.mySide, before, flips);
     if (match.blackCount + match.whiteCount == kCellCount) {
         match.myTurn = 0;
         finishGame(game);
@@ -84,13 +86,17 @@ void onBoardClick(Game& game, std::uint16_t x, std::uint16_t y)
     if (!isCellIndex(k))
         return;
     const int row = k / 8, col = k % 8;
-    if (match.board[k] != kEmpty || countFlips(match, row, col, match.mySide) == 0)
+    if (match.board[k] != kEmpty)
         return;
+    const int flips = countFlips(match, row, col, match.mySide);
+    if (flips == 0)
+        return;
+    const PieceCounts before = piecesOn(match.board);
     setCell(game, row, col, match.mySide);
     if (match.vsComputer)
-        playComputerGameMove(game, row, col);
+        playComputerGameMove(game, row, col, before, flips);
     else
-        playNetworkMove(game, row, col);
+        playNetworkMove(game, row, col, before, flips);
 }
 
 void finishGame(Game& game)
