@@ -68,6 +68,24 @@ TEST(MemoryNetwork, LosesWhatItIsToldToLose)
     EXPECT_EQ(lan.history.size(), 3u);
 }
 
+TEST(MemoryNetwork, DeliversWhileABoxIsOpen)
+{
+    MemoryNetwork lan;
+    Host& a = lan.add(1, "a");
+    Host& b = lan.add(2, "b");
+    sendDatagram(a.program, "10.0.0.2", MSG_HELLO, "a$0");
+    // As in the program, datagrams keep arriving while a box is open.
+    int listedWhileOpen = -1;
+    a.dialog.whileOpen = [&](const FakeDialog::Box&) {
+        lan.deliverAll();
+        listedWhileOpen = a.program.peers.count;
+    };
+    sendDatagram(a.program, "nowhere", MSG_HELLO, "a$0");
+    EXPECT_EQ(listedWhileOpen, 1); // b's reply arrived before the box closed
+    EXPECT_EQ(b.program.peers.count, 1);
+    EXPECT_EQ(lan.queued(), 0u);
+}
+
 TEST(MemoryNetwork, DeliverAllStopsAtItsLimit)
 {
     MemoryNetwork lan;
