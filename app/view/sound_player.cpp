@@ -4,6 +4,8 @@
 #include <QAudioSink>
 #include <QBuffer>
 #include <QMediaDevices>
+#include <QTimer>
+#include <algorithm>
 #include <memory>
 
 #include "app/view/wave_file.h"
@@ -13,6 +15,9 @@ namespace kestrel {
 // Lives in the player's thread; owns the output of the sound playing.
 class AudioWorker : public QObject {
 public:
+    static constexpr int kReleaseAfterIdleMs = 2000;
+    static constexpr qint64 kMaxBufferUs = 4000000;
+
     void play(const QAudioFormat& format, const QByteArray& samples)
     {
         stop();
@@ -20,20 +25,30 @@ public:
         buffer_ = std::make_unique<QBuffer>(&samples_);
         buffer_->open(QIODevice::ReadOnly);
         sink_ = std::make_unique<QAudioSink>(QMediaDevices::defaultAudioOutput(), format);
+        // The whole sound in one buffer: it goes to the server at once, and the
+        // server starts it as soon as that buffer is full. With the default
+        // buffer a click shorter than it waits for the end-of-data handling,
+        // and a longer sound depends on this thread topping it up in time.
+        sink_->setBufferSize(std::min<qsizetype>(samples_.size(), format.bytesForDuration(kMaxBufferUs)));
         QAudioSink* sink = sink_.get();
         QObject::connect(sink, &QAudioSink::stateChanged, this, [this, sink](QAudio::State state) {
-            // Finished or failed: let go of the output, but not from inside its own signal.
-            if (state == QAudio::IdleState ||
-                (state == QAudio::StoppedState && sink->error() != QAudio::NoError))
+            // Idle means every sample has been handed to the sound server, not
+            // that it has been heard: stopping now would cut off the end that
+            // the server still holds. Let go of the output a while later.
+            if (state == QAudio::IdleState)
+                QTimer::singleShot(kReleaseAfterIdleMs, this, [this, sink] { release(sink); });
+            else if (state == QAudio::StoppedState && sink->error() != QAudio::NoError)
                 QMetaObject::invokeMethod(
-                    this,
-                    [this, sink] {
-                        if (sink_.get() == sink)
-                            stop();
-                    },
-                    Qt::QueuedConnection);
+                    this, [this, sink] { release(sink); }, Qt::QueuedConnection);
         });
         sink->start(buffer_.get());
+    }
+
+    // Stops the output if it is still the one given (not one started since).
+    void release(QAudioSink* sink)
+    {
+        if (sink_.get() == sink)
+            stop();
     }
 
     void stop()
