@@ -22,7 +22,7 @@ using testing::startingBoard;
 Board positionNamed(int which)
 {
     switch (which) {
-    case 1:  // midgame, 30 pieces
+    case 1: // midgame, 30 pieces
         return boardFromPicture("..ooox.o"
                                 "..ooxxo."
                                 "..o.ooo."
@@ -31,7 +31,7 @@ Board positionNamed(int which)
                                 "..o.x..."
                                 "....xx.."
                                 "....x...");
-    case 2:  // near the end, 56 pieces
+    case 2: // near the end, 56 pieces
         return boardFromPicture("oooooooo"
                                 "x.oxxxxx"
                                 "oooxooxo"
@@ -117,7 +117,7 @@ void BM_WholeGameAgainstComputer(benchmark::State& state)
 }
 BENCHMARK(BM_WholeGameAgainstComputer);
 
-}  // namespace
-}  // namespace kestrel
+} // namespace
+} // namespace kestrel
 
 BENCHMARK_MAIN();

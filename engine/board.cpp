@@ -9,18 +9,13 @@ namespace kestrel {
 
 int reachOf(int d, int row, int col)
 {
-    const int up = row, down = 7 - row, left = col, right = 7 - col;
-    switch (d) {
-    case 0: return std::min(up, left);
-    case 1: return up;
-    case 2: return std::min(up, right);
-    case 3: return left;
-    case 4: return right;
-    case 5: return std::min(down, left);
-    case 6: return down;
-    case 7: return std::min(down, right);
-    default: return 0;
-    }
+    const Direction& dir = kDirections[d];
+    int reach = 7;
+    if (dir.rowStep != 0)
+        reach = std::min(reach, dir.rowStep < 0 ? row : 7 - row);
+    if (dir.colStep != 0)
+        reach = std::min(reach, dir.colStep < 0 ? col : 7 - col);
+    return reach;
 }
 
 int countFlips(MatchState& match, int row, int col, Side side)
@@ -158,11 +153,14 @@ GameResult resultOf(int blackCount, int whiteCount)
 const std::string& resultText(GameResult result)
 {
     switch (result) {
-    case GameResult::BlackWins: return SJ("黒の勝ちです");
-    case GameResult::WhiteWins: return SJ("白の勝ちです");
-    case GameResult::Draw: break;
+    case GameResult::BlackWins:
+        return SJ("黒の勝ちです");
+    case GameResult::WhiteWins:
+        return SJ("白の勝ちです");
+    case GameResult::Draw:
+        break;
     }
     return SJ("引き分けです");
 }
 
-}  // namespace kestrel
+} // namespace kestrel

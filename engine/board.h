@@ -18,14 +18,14 @@ struct Direction {
 };
 
 inline constexpr std::array<Direction, 8> kDirections{{
-    {-1, -1, -9},  // 0 up-left
-    {-1, 0, -8},   // 1 up
-    {-1, +1, -7},  // 2 up-right
-    {0, -1, -1},   // 3 left
-    {0, +1, +1},   // 4 right
-    {+1, -1, +7},  // 5 down-left
-    {+1, 0, +8},   // 6 down
-    {+1, +1, +9},  // 7 down-right
+    {-1, -1, -9}, // 0 up-left
+    {-1, 0, -8},  // 1 up
+    {-1, +1, -7}, // 2 up-right
+    {0, -1, -1},  // 3 left
+    {0, +1, +1},  // 4 right
+    {+1, -1, +7}, // 5 down-left
+    {+1, 0, +8},  // 6 down
+    {+1, +1, +9}, // 7 down-right
 }};
 
 // Cells between (row, col) and the edge of the board in direction d.
@@ -97,4 +97,4 @@ GameResult resultOf(int blackCount, int whiteCount);
 // The Shift-JIS text of a result, as shown and sent to the opponent.
 const std::string& resultText(GameResult result);
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -47,7 +47,7 @@ int firstLegalCell(MatchState& match, Side side)
     return -1;
 }
 
-}  // namespace
+} // namespace
 
 int chooseComputerMove(MatchState& match, Side side)
 {
@@ -91,4 +91,4 @@ ComputerTurn computerMove(Game& game)
     return ComputerTurn::GameOver;
 }
 
-}  // namespace kestrel
+} // namespace kestrel

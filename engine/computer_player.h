@@ -19,8 +19,8 @@ inline constexpr std::array<int, 32> kInnerCells{10, 11, 12, 13, 17, 18, 19, 20,
 inline constexpr std::array<int, 16> kEdgeCells{2, 3, 4, 5, 16, 23, 24, 31, 32, 39, 40, 47, 58, 59, 60, 61};
 inline constexpr std::array<int, 8> kNextToCornerCells{1, 6, 8, 15, 48, 55, 57, 62};
 inline constexpr std::array<std::span<const int>, 4> kCandidateGroups{
-    std::span<const int>(kCornerCells), std::span<const int>(kInnerCells),
-    std::span<const int>(kEdgeCells), std::span<const int>(kNextToCornerCells)};
+    std::span<const int>(kCornerCells), std::span<const int>(kInnerCells), std::span<const int>(kEdgeCells),
+    std::span<const int>(kNextToCornerCells)};
 
 // How a computer turn ended.
 enum class ComputerTurn { Moved, Passed, GameOver };
@@ -33,4 +33,4 @@ int chooseComputerMove(MatchState& match, Side side);
 // its notice (myTurn 0), or the end of the game. Its caller counts after a move.
 ComputerTurn computerMove(Game& game);
 
-}  // namespace kestrel
+} // namespace kestrel

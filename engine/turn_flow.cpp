@@ -41,7 +41,7 @@ void replyLoop(Game& game)
         match.myTurn = 0;
         game.view.setStatus(SJ("コンピュータの番です"));
         if (computerMove(game) == ComputerTurn::GameOver)
-            return;  // computerMove has finished the game already
+            return; // computerMove has finished the game already
         updateCounts(game);
         assertCountsMatchBoard(match);
         if (hasLegalMove(match, match.mySide)) {
@@ -73,7 +73,7 @@ void playComputerGameMove(Game& game, int row, int col, PieceCounts before, int 
     replyLoop(game);
 }
 
-}  // namespace
+} // namespace
 
 void onBoardClick(Game& game, std::uint16_t x, std::uint16_t y)
 {
@@ -112,4 +112,4 @@ void finishGame(Game& game)
         game.link.sendResult(text);
 }
 
-}  // namespace kestrel
+} // namespace kestrel

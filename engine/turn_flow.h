@@ -18,4 +18,4 @@ void onBoardClick(Game& game, std::uint16_t x, std::uint16_t y);
 // win or lose sound for the local side, and the text to the network opponent.
 void finishGame(Game& game);
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -81,4 +81,4 @@ inline std::vector<int> legalCells(MatchState& match, Side side)
     return cells;
 }
 
-}  // namespace kestrel::testing
+} // namespace kestrel::testing

@@ -97,8 +97,8 @@ TEST(CountFlips, ReachStopsRunsAtTheEdgeWithoutWrapping)
                               "........"
                               "........",
                               kBlack);
-    EXPECT_EQ(countFlips(wrap, 0, 7, kBlack), 0);  // right of 7 is no cell, not 8 and 9
-    EXPECT_EQ(countFlips(wrap, 1, 0, kBlack), 0);  // left of 8 is no cell, not 7 and 6
+    EXPECT_EQ(countFlips(wrap, 0, 7, kBlack), 0); // right of 7 is no cell, not 8 and 9
+    EXPECT_EQ(countFlips(wrap, 1, 0, kBlack), 0); // left of 8 is no cell, not 7 and 6
 
     // Row 1 has reach 1 upwards: the three upward directions are never tested.
     MatchState rowOne = matchOn("..ooo..."
@@ -203,7 +203,7 @@ TEST(SetCell, EmptyShowsAtOnceAndPieceAnimates)
     ASSERT_EQ(t.view.calls.size(), 2u);
     EXPECT_EQ(t.view.calls[0].a, 5);
     EXPECT_EQ(t.view.calls[0].b, 0);
-    EXPECT_EQ(t.view.calls[1].at, 0);   // the empty picture took no time
+    EXPECT_EQ(t.view.calls[1].at, 0); // the empty picture took no time
     EXPECT_EQ(t.view.now, 200);
 }
 
@@ -226,10 +226,10 @@ TEST(StartingPosition, EmptiesRowMajorThenFourPiecesIn1100Ms)
         std::string op;
         int a, b, at;
     };
-    const std::vector<Expected> tail{
-        {"showCell", 27, 2, 0},   {"pause", 100, 0, 200},  {"showCell", 28, 1, 300},
-        {"pause", 100, 0, 500},   {"showCell", 35, 1, 600}, {"pause", 100, 0, 800},
-        {"showCell", 36, 2, 900}, {"showCounts", 2, 2, 1100}};
+    const std::vector<Expected> tail{{"showCell", 27, 2, 0},   {"pause", 100, 0, 200},
+                                     {"showCell", 28, 1, 300}, {"pause", 100, 0, 500},
+                                     {"showCell", 35, 1, 600}, {"pause", 100, 0, 800},
+                                     {"showCell", 36, 2, 900}, {"showCounts", 2, 2, 1100}};
     for (std::size_t i = 0; i < tail.size(); ++i) {
         const ViewCall& c = calls[64 + i];
         EXPECT_EQ(c.op, tail[i].op) << i;
@@ -300,7 +300,7 @@ long long perft(MatchState& match, Side side, int depth)
         if (match.board[k] != kEmpty || countFlips(match, k / 8, k % 8, side) == 0)
             continue;
         moved = true;
-        MatchState child = match;  // carries the runs just counted
+        MatchState child = match; // carries the runs just counted
         Game game{child, view, link};
         setCell(game, k / 8, k % 8, side);
         turnPieces(game, k / 8, k % 8, side);
@@ -310,7 +310,7 @@ long long perft(MatchState& match, Side side, int depth)
         return leaves;
     if (hasLegalMove(match, 3 - side))
         return perft(match, 3 - side, depth - 1);
-    return 1;  // game over before the depth: one leaf
+    return 1; // game over before the depth: one leaf
 }
 
 TEST(MoveGeneration, LeafCountsFromTheStartingPosition)
@@ -323,5 +323,5 @@ TEST(MoveGeneration, LeafCountsFromTheStartingPosition)
     }
 }
 
-}  // namespace
-}  // namespace kestrel
+} // namespace
+} // namespace kestrel

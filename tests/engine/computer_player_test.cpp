@@ -122,8 +122,8 @@ TEST(ComputerChoice, InnerSinglePieceBeatsEdgeFivePieces)
                           "........"
                           "........";
     MatchState probe = matchOn(picture, kBlack);
-    ASSERT_EQ(countFlips(probe, 0, 3, kWhite), 5);  // edge cell 3
-    ASSERT_EQ(countFlips(probe, 5, 2, kWhite), 1);  // inner cell 42
+    ASSERT_EQ(countFlips(probe, 0, 3, kWhite), 5); // edge cell 3
+    ASSERT_EQ(countFlips(probe, 5, 2, kWhite), 1); // inner cell 42
 
     computerTurnOn(t, picture, kBlack);
     EXPECT_EQ(placedCell(t), 42);
@@ -167,14 +167,15 @@ TEST(ComputerChoice, NextToCornerOnlyAsFallbackTakingTheFirstLegal)
 
     // Without 9 the next in row-major order, 14, is taken likewise.
     Table u;
-    computerTurnOn(u, "........"
-                      "........"
-                      ".....x.."
-                      "....o..."
-                      "...x...."
-                      "..x....."
-                      "........"
-                      "........",
+    computerTurnOn(u,
+                   "........"
+                   "........"
+                   ".....x.."
+                   "....o..."
+                   "...x...."
+                   "..x....."
+                   "........"
+                   "........",
                    kBlack);
     EXPECT_EQ(placedCell(u), 14);
 }
@@ -224,7 +225,7 @@ TEST(ComputerMove, PausesCountsAndReportsAroundItsMove)
     Table t;
     t.match.board = startingBoard();
     t.match.mySide = kWhite;
-    t.match.blackCount = 9;  // stale: computerMove counts first
+    t.match.blackCount = 9; // stale: computerMove counts first
     computerMove(t.game);
     const auto& calls = t.view.calls;
     ASSERT_EQ(calls.size(), 6u);
@@ -295,10 +296,10 @@ TEST(ComputerMove, EndsTheGameWhenNobodyCanMove)
     EXPECT_EQ(t.match.myTurn, 0);
     const auto sounds = t.view.callsOf("playSound");
     ASSERT_EQ(sounds.size(), 1u);
-    EXPECT_EQ(sounds[0].a, static_cast<int>(Sound::Lose));  // the human played white
+    EXPECT_EQ(sounds[0].a, static_cast<int>(Sound::Lose)); // the human played white
     EXPECT_EQ(t.view.status, SJ("黒の勝ちです"));
     EXPECT_EQ(t.link.sent, 0);
 }
 
-}  // namespace
-}  // namespace kestrel
+} // namespace
+} // namespace kestrel

@@ -25,7 +25,10 @@ struct Table {
     Table(const Table&) = delete;
     Table& operator=(const Table&) = delete;
 
-    void click(int k) { onBoardClick(game, static_cast<std::uint16_t>(view.xOf(k)), static_cast<std::uint16_t>(view.yOf(k))); }
+    void click(int k)
+    {
+        onBoardClick(game, static_cast<std::uint16_t>(view.xOf(k)), static_cast<std::uint16_t>(view.yOf(k)));
+    }
 
     // A game against the computer as the order and game-start commands begin it.
     void startComputerGame(Side mySide)
@@ -44,14 +47,13 @@ struct Table {
 
     // Plays the human side until the game is over; `pick` chooses one of the
     // legal cells (ascending). Returns the number of human moves.
-    template <class Pick>
-    int playHuman(Pick pick)
+    template <class Pick> int playHuman(Pick pick)
     {
         int moves = 0;
         while (match.myTurn == 1) {
             std::vector<int> cells = legalCells(match, match.mySide);
             if (cells.empty())
-                break;  // cannot happen: the flow hands the turn over only with a legal move
+                break; // cannot happen: the flow hands the turn over only with a legal move
             click(cells[pick(cells)]);
             ++moves;
         }
@@ -80,4 +82,4 @@ inline Board boardShownBy(const std::vector<ViewCall>& calls)
     return shown;
 }
 
-}  // namespace kestrel::testing
+} // namespace kestrel::testing

@@ -162,5 +162,5 @@ TEST(ComputerGame, SameGamePlaysTheSameCalls)
     }
 }
 
-}  // namespace
-}  // namespace kestrel
+} // namespace
+} // namespace kestrel

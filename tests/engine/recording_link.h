@@ -13,7 +13,7 @@ class RecordingLink : public PeerLink {
 public:
     explicit RecordingLink(FakeView& view) : view_(view) {}
 
-    int sent = 0;  // calls of either kind
+    int sent = 0; // calls of either kind
 
     void sendMove(int cell) override
     {
@@ -54,4 +54,4 @@ public:
     void sendResult(const std::string&) override {}
 };
 
-}  // namespace kestrel::testing
+} // namespace kestrel::testing

@@ -53,15 +53,16 @@ TEST(BoardClick, IgnoredClicksChangeAndShowNothing)
         t.match.blackCount = t.match.whiteCount = 2;
 
         t.match.myTurn = 0;
-        t.click(19);  // legal, but not the player's turn
+        t.click(19); // legal, but not the player's turn
 
         t.match.myTurn = 1;
-        const std::pair<int, int> outside[] = {{0, 0}, {9, 100}, {100, 24}, {282, 100}, {100, 297}, {65535, 65535}};
+        const std::pair<int, int> outside[] = {{0, 0},     {9, 100},   {100, 24},
+                                               {282, 100}, {100, 297}, {65535, 65535}};
         for (auto [x, y] : outside)
             onBoardClick(t.game, static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y));
-        t.click(27);  // occupied
-        t.click(0);   // turns nothing
-        t.click(20);  // legal for white only
+        t.click(27); // occupied
+        t.click(0);  // turns nothing
+        t.click(20); // legal for white only
 
         EXPECT_TRUE(t.view.calls.empty()) << "vsComputer " << vsComputer;
         EXPECT_EQ(t.match.board, startingBoard());
@@ -107,7 +108,7 @@ TEST(BoardClick, NetworkClicksWaitForTheAnswerToTheSentMove)
     const Board afterMove = t.match.board;
     t.view.clear();
 
-    t.click(40);  // a second move before MSG_MOVE_ACK would put the boards out of step
+    t.click(40); // a second move before MSG_MOVE_ACK would put the boards out of step
     EXPECT_TRUE(t.view.calls.empty());
     EXPECT_EQ(t.match.board, afterMove);
 
@@ -126,7 +127,7 @@ TEST(BoardClick, NetworkClicksWaitForTheAnswerToTheSentMove)
     u.match = matchOn(kThreeFlips, kBlack, 0);
     u.match.myTurn = 1;
     u.click(27);
-    u.match.board[63] = kWhite;  // the opponent's move, as onMove would play it
+    u.match.board[63] = kWhite; // the opponent's move, as onMove would play it
     u.match.board[62] = kBlack;
     u.view.clear();
     u.click(40);
@@ -151,7 +152,7 @@ TEST(BoardClick, NetworkMoveFillingTheBoardLeavesTheEndToTheAnswer)
     EXPECT_EQ(t.match.blackCount + t.match.whiteCount, 64);
     EXPECT_EQ(t.match.myTurn, 1);
     EXPECT_TRUE(t.view.callsOf("playSound").empty());
-    EXPECT_EQ(t.link.sent, 1);  // the move, no result yet
+    EXPECT_EQ(t.link.sent, 1); // the move, no result yet
 }
 
 TEST(BoardClick, SixtyFourthPieceEndsTheComputerGameWithoutItsTurn)
@@ -294,7 +295,7 @@ TEST(BoardClick, WipingOutTheComputerEndsTheGameOnce)
                                {"setStatus", 0, 0, 1400, SJ("黒の勝ちです")}});
     EXPECT_EQ(t.match.myTurn, 0);
     t.view.clear();
-    t.click(3);  // the game is over
+    t.click(3); // the game is over
     EXPECT_TRUE(t.view.calls.empty());
 }
 
@@ -307,12 +308,9 @@ TEST(FinishGame, ResultTextSoundAndMessageToTheOpponent)
         const std::string& text;
     };
     const Case cases[] = {
-        {32, 32, kBlack, Sound::Win, SJ("引き分けです")},
-        {20, 20, kWhite, Sound::Win, SJ("引き分けです")},
-        {40, 24, kBlack, Sound::Win, SJ("黒の勝ちです")},
-        {40, 24, kWhite, Sound::Lose, SJ("黒の勝ちです")},
-        {13, 0, kWhite, Sound::Lose, SJ("黒の勝ちです")},
-        {10, 30, kWhite, Sound::Win, SJ("白の勝ちです")},
+        {32, 32, kBlack, Sound::Win, SJ("引き分けです")},  {20, 20, kWhite, Sound::Win, SJ("引き分けです")},
+        {40, 24, kBlack, Sound::Win, SJ("黒の勝ちです")},  {40, 24, kWhite, Sound::Lose, SJ("黒の勝ちです")},
+        {13, 0, kWhite, Sound::Lose, SJ("黒の勝ちです")},  {10, 30, kWhite, Sound::Win, SJ("白の勝ちです")},
         {10, 30, kBlack, Sound::Lose, SJ("白の勝ちです")},
     };
     for (int vsComputer : {0, 1}) {
@@ -323,7 +321,8 @@ TEST(FinishGame, ResultTextSoundAndMessageToTheOpponent)
             t.match.mySide = c.mySide;
             t.match.vsComputer = vsComputer;
             finishGame(t.game);
-            std::vector<Call> expected{{"playSound", static_cast<int>(c.sound)}, {"setStatus", 0, 0, 0, c.text}};
+            std::vector<Call> expected{{"playSound", static_cast<int>(c.sound)},
+                                       {"setStatus", 0, 0, 0, c.text}};
             if (!vsComputer)
                 expected.push_back({"sendResult", 0, 0, 0, c.text});
             SCOPED_TRACE(std::to_string(c.black) + ":" + std::to_string(c.white) + " side " +
@@ -333,5 +332,5 @@ TEST(FinishGame, ResultTextSoundAndMessageToTheOpponent)
     }
 }
 
-}  // namespace
-}  // namespace kestrel
+} // namespace
+} // namespace kestrel
