@@ -95,6 +95,8 @@ std::string UdpSocket::broadcastAddressOf(const QHostAddress& bindAddress) const
 {
     const bool anyAddress = bindAddress == QHostAddress(QHostAddress::AnyIPv4) ||
                             bindAddress == QHostAddress(QHostAddress::Any);
+    Ipv4 bound = 0;
+    toIpv4(bindAddress, bound);
     std::vector<InterfaceEntry> entries;
     for (const QNetworkInterface& iface : QNetworkInterface::allInterfaces()) {
         const auto flags = iface.flags();
@@ -103,9 +105,9 @@ std::string UdpSocket::broadcastAddressOf(const QHostAddress& bindAddress) const
             if (!toIpv4(entry.ip(), address))
                 continue;
             Ipv4 netmask = entry.netmask().toIPv4Address();
-            // A socket bound to one address reaches only that address's subnet.
-            if (!anyAddress && entry.ip() == bindAddress)
-                return directedBroadcast(address, netmask);
+            // A socket bound to one address reaches only the subnet that holds it.
+            if (!anyAddress && ((address ^ bound) & netmask) == 0)
+                return directedBroadcast(bound, netmask);
             entries.push_back({flags.testFlag(QNetworkInterface::IsUp),
                                flags.testFlag(QNetworkInterface::IsLoopBack), address, netmask});
         }
@@ -161,7 +163,8 @@ bool UdpSocket::resolve(const std::string& hostName, Ipv4& address)
 void UdpSocket::onNotificationError(QAbstractSocket::SocketError error)
 {
     // An earlier datagram found nobody at its port: nothing is wrong here.
-    if (error == QAbstractSocket::ConnectionRefusedError || program_ == nullptr)
+    if (error == QAbstractSocket::ConnectionRefusedError || error == QAbstractSocket::TemporaryError ||
+        program_ == nullptr)
         return;
     // Closed before the box, so that nothing reads the broken socket while it is open.
     shutDown();
@@ -186,14 +189,14 @@ void UdpSocket::queueRead()
 void UdpSocket::onSocketEvent()
 {
     readQueued_ = false;
-    if (!isOpen() || !socket_->hasPendingDatagrams())
+    if (!isOpen())
         return;
 
-    // readDatagram would cut a longer datagram silently; such a datagram is
-    // no message of ours and is dropped without a word (any host could send
-    // them, and one error box each would bury the player).
-    const bool oversized = socket_->pendingDatagramSize() > qint64(kMaxDatagramBytes);
-    QByteArray buffer(static_cast<qsizetype>(oversized ? 1 : kMaxDatagramBytes), '\0');
+    // Always one read per event, even when nothing seems to wait: after a
+    // notification Qt holds back the next one until a read has been tried.
+    // One byte more than the longest datagram: readDatagram cuts a longer
+    // datagram silently, and a cut one must not pass for a message.
+    QByteArray buffer(static_cast<qsizetype>(kMaxDatagramBytes + 1), '\0');
     QHostAddress sender;
     inOwnCall_ = true;
     const qint64 read = socket_->readDatagram(buffer.data(), buffer.size(), &sender);
@@ -204,14 +207,17 @@ void UdpSocket::onSocketEvent()
     if (isOpen() && socket_->hasPendingDatagrams())
         queueRead();
 
-    if (oversized)
-        return;
     if (read < 0) {
-        // The report of an earlier datagram that found no receiver is no failure of ours.
-        if (error != QAbstractSocket::ConnectionRefusedError)
+        // Nothing was there after all, or an earlier datagram found no
+        // receiver: neither is a failure of ours.
+        if (error != QAbstractSocket::TemporaryError && error != QAbstractSocket::ConnectionRefusedError)
             program_->dialog.showError(SJ("相手からの受信失敗 : ") + std::to_string(socketErrorNumber(error)));
         return;
     }
+    // Oversized: no message of ours, and dropped without a word, since any
+    // host could send them and one error box each would bury the player.
+    if (read > qint64(kMaxDatagramBytes))
+        return;
     Ipv4 source = 0;
     if (!toIpv4(sender, source))
         return;

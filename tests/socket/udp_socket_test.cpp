@@ -171,22 +171,31 @@ TEST_F(SocketTest, TheLongestDatagramIsReadWhole)
     EXPECT_EQ(receivedLog[0].second, longest);
 }
 
-TEST_F(SocketTest, AnAnnouncementToItsOwnAddressListsAndAnswersItself)
+TEST_F(SocketTest, AnAnnouncementReachesItselfAndTheSocketKeepsReadingAfterwards)
 {
-    std::vector<std::string> sent;
-    socket.onSent = [&](Ipv4 destination, std::string_view bytes) {
-        EXPECT_EQ(destination, ip(127, 0, 0, 1));
-        sent.emplace_back(bytes);
-    };
-    ASSERT_TRUE(sendDatagram(program, "127.0.0.1", MSG_HELLO, announcementPayload(program.settings)));
+    std::vector<std::pair<Ipv4, std::string>> sent;
+    socket.onSent = [&](Ipv4 destination, std::string_view bytes) { sent.emplace_back(destination, bytes); };
+    // The loopback subnet's broadcast, then this host by its address.
+    program.settings.extraAddresses = {"127.0.0.1"};
+    sendToAll(program, MSG_HELLO, announcementPayload(program.settings));
     ASSERT_TRUE(waitFor([&] { return receivedLog.size() == 2; }));
 
-    EXPECT_EQ(sent, (std::vector<std::string>{"1|1|taro$0", "2|2|taro$0"}));
-    EXPECT_EQ(receivedLog[0].second, "1|1|taro$0");
-    EXPECT_EQ(receivedLog[1].second, "2|2|taro$0");
+    const std::vector<std::pair<Ipv4, std::string>> expectedSent = {
+        {ip(127, 255, 255, 255), "1|1|taro$0"}, {ip(127, 0, 0, 1), "2|1|taro$0"}, {ip(127, 0, 0, 1), "3|2|taro$0"}};
+    EXPECT_EQ(sent, expectedSent);
+    EXPECT_EQ(receivedLog[0].second, "2|1|taro$0");
+    EXPECT_EQ(receivedLog[1].second, "3|2|taro$0");
     ASSERT_EQ(program.peers.count, 1);
     EXPECT_EQ(program.peers.rows[0].address, "127.0.0.1");
     EXPECT_EQ(program.peers.rows[0].name, "taro");
+
+    // A later announcement from another host is still heard and answered.
+    Listener peer(2, port());
+    peer.sendTo(port(), "1|1|hanako$0");
+    ASSERT_TRUE(waitFor([&] { return !peer.received.empty(); }));
+    EXPECT_EQ(peer.received, std::vector<std::string>{"4|2|taro$0"});
+    EXPECT_EQ(program.peers.count, 2);
+    EXPECT_TRUE(dialog.boxes.empty());
 }
 
 // A connect dialog's list whose first insertion runs a nested event loop, as
