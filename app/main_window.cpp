@@ -115,7 +115,9 @@ QPushButton* addButton(QWidget* parent, int id, QRect dialogUnits, const char* t
 {
     auto* button = new QPushButton(utf8(text), parent);
     place(button, id, dialogUnits);
-    button->setAutoDefault(false);
+    // Enter presses the button that has the focus, as in a dialog; with the
+    // focus elsewhere Enter does nothing.
+    button->setAutoDefault(true);
     return button;
 }
 

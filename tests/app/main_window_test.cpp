@@ -243,6 +243,12 @@ TEST(MainWindow, FocusStartsInTheChatInputAndTabFollowsTheOrder)
     QTest::keyClicks(f.get(ids::kChatInput), "c");
     EXPECT_EQ(f.window.text(ids::kChatInput), "ab\r\nc");
     EXPECT_EQ(commands, 0);
+    // On a button Enter presses it; in the chat log it does nothing.
+    f.window.focus(ids::kDecide);
+    QTest::keyClick(f.get(ids::kDecide), Qt::Key_Return);
+    f.window.focus(ids::kChatLog);
+    QTest::keyClick(f.get(ids::kChatLog), Qt::Key_Return);
+    EXPECT_EQ(commands, 1);
 }
 
 TEST(MainWindow, EscapeNeverClosesAndTheCloseBoxAsksTheExitCommand)
