@@ -235,23 +235,5 @@ TEST(ControlStates, UnconnectedEmptiesTheBoardAndKeepsTheChat)
     EXPECT_EQ(f.view.shownWhite, 0);
 }
 
-TEST(ControlStates, NewGameAfterUnconnectedStartsFromAnEmptyChat)
-{
-    // A whole round: a game, the opponent gone, a new opponent accepted.
-    Fixture f;
-    putIntoPlayingPhase(f);
-    resetToUnconnected(f.program);
-    f.program.match.connected = 1;
-    f.program.match.opponentName = "jiro";
-    f.program.match.peerAddress = "10.0.0.3";
-    resetForNewGame(f.program);
-
-    EXPECT_EQ(f.dialog.text(ids::kChatLog), "");
-    EXPECT_EQ(f.dialog.text(ids::kOpponentLine), "jiro");
-    EXPECT_TRUE(f.dialog.isEnabled(ids::kSend));
-    EXPECT_FALSE(f.dialog.isEnabled(ids::kMenuConnect));
-    EXPECT_EQ(f.program.match.blackCount, 2);
-}
-
 } // namespace
 } // namespace kestrel
