@@ -205,6 +205,7 @@ void MainWindow::createMenu()
     };
     auto* bar = new QMenuBar(this);
     bar->setObjectName(QStringLiteral("115"));
+    bar->setNativeMenuBar(false); // in the window, above the client area, on every desktop
     for (const Item& item : kItems) {
         QAction* action = bar->addAction(utf8(item.text));
         action->setObjectName(QString::number(item.id));
@@ -391,11 +392,13 @@ void MainWindow::showInformation(const std::string& text)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (!onClose) {
+    // The close box and Alt+F4 come from the window system: the Exit command
+    // decides, and ends the program itself. A close the program asks for
+    // (the end of the event loop closes every window) goes through.
+    if (!onClose || !event->spontaneous()) {
         QMainWindow::closeEvent(event);
         return;
     }
-    // The Exit command decides; it ends the program itself.
     event->ignore();
     onClose();
 }

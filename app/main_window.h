@@ -35,7 +35,8 @@ public:
     // Menu items and the buttons 1083, 1087, 1088, 1093, by id.
     std::function<void(int id)> onCommand;
     // The close box (and Alt+F4). While set, the window does not close by itself:
-    // the handler runs the Exit command.
+    // the handler runs the Exit command. Closes the program asks for itself
+    // (close(), or quitting the event loop) go through.
     std::function<void()> onClose;
     // A left-button press in the client area, in client coordinates.
     std::function<void(int x, int y)> onBoardPress;

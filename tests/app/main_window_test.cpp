@@ -8,6 +8,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -19,6 +20,7 @@
 #include <QStyle>
 #include <QTest>
 #include <QTimer>
+#include <QtTest/qtestspontaneevent.h>
 
 #include "app/control_states.h"
 #include "app/main_window.h"
@@ -262,8 +264,22 @@ TEST(MainWindow, EscapeNeverClosesAndTheCloseBoxAsksTheExitCommand)
     EXPECT_TRUE(f.window.isVisible());
     EXPECT_EQ(closes, 0);
 
-    EXPECT_FALSE(f.window.close());
+    // The close box: a close request from the window system.
+    QCloseEvent closeBox;
+    QSpontaneKeyEvent::setSpontaneous(&closeBox);
+    QApplication::instance()->notify(&f.window, &closeBox);
+    EXPECT_FALSE(closeBox.isAccepted());
     EXPECT_TRUE(f.window.isVisible());
+    EXPECT_EQ(closes, 1);
+
+    // Ending the event loop closes the window without asking again.
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(7); });
+    guard.start(10000);
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_FALSE(f.window.isVisible());
     EXPECT_EQ(closes, 1);
 }
 
