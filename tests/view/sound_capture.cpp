@@ -3,7 +3,8 @@
 //   view_sound_capture check <file>   finds the two clicks in the captured output
 //                                     (raw signed 16-bit little-endian, stereo, 44100 Hz)
 // "check" exits 0 when the capture holds the placing click and then the flip click,
-// each complete, starting about 200 ms apart, and nothing else.
+// each complete, starting about 200 ms apart, and then the winning phrase cut off
+// 300 ms in by one more placing click.
 #include <QApplication>
 #include <QFile>
 #include <QTimer>
@@ -71,14 +72,14 @@ std::vector<int> referenceSamples(Sound sound)
     return leftChannel(wave.constData() + clip->dataOffset, clip->dataSize);
 }
 
-// Best normalised correlation of the reference with the capture near a burst's start.
-double similarity(const std::vector<int>& capture, const Burst& burst, const std::vector<int>& reference)
+// Best normalised correlation of the reference with the capture near a position
+// where the reference's own first loud sample is expected.
+double similarity(const std::vector<int>& capture, std::size_t at, const std::vector<int>& reference)
 {
     const Burst own = findBursts(reference).front();
     double best = 0;
     for (int lag = -64; lag <= 64; ++lag) {
-        const long long offset =
-            static_cast<long long>(burst.start) - static_cast<long long>(own.start) + lag;
+        const long long offset = static_cast<long long>(at) - static_cast<long long>(own.start) + lag;
         double dot = 0, a2 = 0, b2 = 0;
         for (std::size_t i = 0; i < reference.size(); ++i) {
             const long long j = offset + static_cast<long long>(i);
@@ -109,8 +110,10 @@ int check(const char* path)
     const std::vector<Burst> bursts = findBursts(capture);
     for (const Burst& b : bursts)
         std::printf("sound at %.3f s, %.3f s long\n", static_cast<double>(b.start) / kRate, b.seconds());
-    if (bursts.size() != 2) {
-        std::fprintf(stderr, "FAIL: expected two sounds (placing, then turning), found %zu\n", bursts.size());
+    if (bursts.size() != 4) {
+        std::fprintf(stderr,
+                     "FAIL: expected four sounds (placing, turning, the cut phrase, placing), found %zu\n",
+                     bursts.size());
         return 1;
     }
     const std::vector<int> place = referenceSamples(Sound::Place);
@@ -131,11 +134,24 @@ int check(const char* path)
     const double apart = static_cast<double>(bursts[1].start - bursts[0].start) / kRate;
     std::printf("the sounds start %.3f s apart\n", apart);
     expect(std::abs(apart - 0.200) < 0.040, "the clicks do not start about 200 ms apart");
-    const double firstIsPlace = similarity(capture, bursts[0], place);
-    const double secondIsFlip = similarity(capture, bursts[1], flip);
+    const double firstIsPlace = similarity(capture, bursts[0].start, place);
+    const double secondIsFlip = similarity(capture, bursts[1].start, flip);
     std::printf("likeness: first/place %.4f, second/flip %.4f\n", firstIsPlace, secondIsFlip);
     expect(firstIsPlace > 0.98, "the first sound is not the placing click");
     expect(secondIsFlip > 0.98, "the second sound is not the flip click");
+
+    // The phrase (2.2 s) stops when the next click starts, 300 ms in; that
+    // click is heard alone and whole.
+    const double phraseToClick = static_cast<double>(bursts[3].start - bursts[2].start) / kRate;
+    std::printf("the phrase lasts %.3f s, the click follows %.3f s after its start\n", bursts[2].seconds(),
+                phraseToClick);
+    expect(std::abs(phraseToClick - 0.300) < 0.040, "the last click does not start 300 ms into the phrase");
+    expect(bursts[2].seconds() <= phraseToClick, "the phrase plays on under the next click");
+    expect(bursts[2].seconds() > phraseToClick - 0.050, "the phrase stops long before the next click");
+    const double lastIsPlaceAlone = similarity(capture, bursts[3].start, place);
+    std::printf("likeness: last click/place %.4f\n", lastIsPlaceAlone);
+    expect(lastIsPlaceAlone > 0.98, "the last click is not heard alone");
+    expect(std::abs(bursts[3].seconds() - placeLength) < 0.005, "the last click is not whole");
     return ok ? 0 : 1;
 }
 
@@ -150,6 +166,10 @@ int play(int argc, char** argv)
     QApplication::processEvents();
     view.showCell(19, 1); // placing click 100 ms in
     view.showFlip(27, 1); // flip click 100 ms into the turn, 200 ms after the first
+    view.pause(200);
+    view.playSound(Sound::Win);
+    view.pause(300);
+    view.playSound(Sound::Place); // cuts off the phrase
     // Let the flip click play out before the player is destroyed.
     QTimer::singleShot(600, &app, &QApplication::quit);
     return app.exec();
