@@ -61,7 +61,7 @@ private:
     void animate(int cell, Picture first, Sound sound, Picture second, Picture last);
     QLabel* label(int id) const;
 
-    QWidget* client_;
+    QPointer<QWidget> client_;
     std::array<QPointer<QLabel>, kCellCount> cells_{};
     std::array<Picture, kCellCount> shown_{};
     std::array<QPixmap, kPictureCount> pictures_;
