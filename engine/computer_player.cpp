@@ -82,7 +82,11 @@ ComputerTurn computerMove(Game& game)
         return ComputerTurn::Moved;
     }
     if (hasLegalMove(match, match.mySide)) {
+        const Board before = match.board;
         game.view.showNotice(SJ("コンピュータはパスしました"));
+        // The notice handles events: a new game may have begun under it.
+        if (match.board != before)
+            return ComputerTurn::Abandoned;
         match.myTurn = 0;
         return ComputerTurn::Passed;
     }

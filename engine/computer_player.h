@@ -22,8 +22,9 @@ inline constexpr std::array<std::span<const int>, 4> kCandidateGroups{
     std::span<const int>(kCornerCells), std::span<const int>(kInnerCells), std::span<const int>(kEdgeCells),
     std::span<const int>(kNextToCornerCells)};
 
-// How a computer turn ended.
-enum class ComputerTurn { Moved, Passed, GameOver };
+// How a computer turn ended. Abandoned: the board was replaced (a new game,
+// the end of the connection) while the pass notice was open.
+enum class ComputerTurn { Moved, Passed, GameOver, Abandoned };
 
 // The cell the computer (side `side`) plays on this board, or -1 when it has
 // no legal move. Overwrites flipRuns.

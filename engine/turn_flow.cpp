@@ -23,7 +23,15 @@ bool waitingForMoveAck(MatchState& match)
 void playNetworkMove(Game& game, int row, int col, PieceCounts before, int flips)
 {
     MatchState& match = game.match;
+    // A failed send shows an error box, which handles events while it is
+    // open: hold clicks back from now on, and keep this move's runs.
+    const Board placed = match.board;
+    const std::array<int, 8> runs = match.flipRuns;
+    match.moveAwaitingAck = placed;
     game.link.sendMove(cellIndex(row, col));
+    if (match.board != placed)
+        return; // a new game or the end of the connection came meanwhile
+    match.flipRuns = runs;
     turnPieces(game, row, col, match.mySide);
     updateCounts(game);
     assertCountsMatchBoard(match);
@@ -40,8 +48,9 @@ void replyLoop(Game& game)
     for (;;) {
         match.myTurn = 0;
         game.view.setStatus(SJ("コンピュータの番です"));
-        if (computerMove(game) == ComputerTurn::GameOver)
-            return; // computerMove has finished the game already
+        const ComputerTurn turn = computerMove(game);
+        if (turn == ComputerTurn::GameOver || turn == ComputerTurn::Abandoned)
+            return; // the game is finished already, or another one has begun
         updateCounts(game);
         assertCountsMatchBoard(match);
         if (hasLegalMove(match, match.mySide)) {
@@ -54,7 +63,11 @@ void replyLoop(Game& game)
             finishGame(game);
             return;
         }
+        const Board before = match.board;
         game.view.showNotice(SJ("コマが置けないのでパスします"));
+        // The notice handles events: a new game may have begun under it.
+        if (match.board != before)
+            return;
     }
 }
 

@@ -2,6 +2,7 @@
 // A PeerLink that records what would go to the opponent into the fake view's
 // call log, so tests can check its order against the animations.
 
+#include <functional>
 #include <string>
 
 #include "engine/game.h"
@@ -14,11 +15,15 @@ public:
     explicit RecordingLink(FakeView& view) : view_(view) {}
 
     int sent = 0; // calls of either kind
+    // Runs inside sendMove, as the events handled under a failed send's error box.
+    std::function<void()> whileSending;
 
     void sendMove(int cell) override
     {
         ++sent;
         view_.calls.push_back({"sendMove", cell, 0, "", view_.now});
+        if (whileSending)
+            whileSending();
     }
     void sendResult(const std::string& text) override
     {

@@ -332,5 +332,76 @@ TEST(FinishGame, ResultTextSoundAndMessageToTheOpponent)
     }
 }
 
+TEST(Reentrancy, EventsUnderAFailedSendsBoxNeitherMoveTwiceNorSpoilTheRuns)
+{
+    Table t;
+    t.match = matchOn(kThreeFlips, kBlack, 0);
+    t.match.myTurn = 1;
+    t.link.whileSending = [&] {
+        t.link.whileSending = nullptr;
+        t.click(40);                   // refused: the first move is not finished
+        hasLegalMove(t.match, kWhite); // counting other cells overwrites flipRuns
+    };
+    t.click(27);
+    EXPECT_EQ(t.view.callsOf("sendMove").size(), 1u);
+    EXPECT_EQ(t.view.callsOf("showFlip").size(), 3u);
+    for (int k : {19, 27, 28, 29})
+        EXPECT_EQ(t.match.board[k], kBlack) << k;
+    EXPECT_EQ(t.match.board[49], kWhite);
+
+    // The connection ends while the box is open: the board was emptied, and
+    // the move's pieces must not be turned on it.
+    Table u;
+    u.match = matchOn(kThreeFlips, kBlack, 0);
+    u.match.myTurn = 1;
+    u.link.whileSending = [&] {
+        for (int k = 0; k < kCellCount; ++k)
+            setCell(u.game, k / 8, k % 8, kEmpty);
+        u.match.myTurn = 0;
+    };
+    u.click(27);
+    EXPECT_EQ(u.match.board, Board{});
+    EXPECT_TRUE(u.view.callsOf("showFlip").empty());
+}
+
+// While a pass notice is open the player ends the game against the computer
+// and starts a new one as white: the old reply loop must not go on with it.
+TEST(Reentrancy, NewGameUnderAPassNoticeIsLeftAlone)
+{
+    const char* computerPasses = "oooooo.o"
+                                 "oooxoooo"
+                                 "ooxoxoxo"
+                                 "oxoooooo"
+                                 "oxooooxo"
+                                 "oooxoxxo"
+                                 "ooooooxo"
+                                 "o.xooxxo";
+    const char* playerPasses = "o.xxxx.o"
+                               "oxxxxxoo"
+                               "oxxxoooo"
+                               "oxxxoxox"
+                               "oxxoooox"
+                               "oxooooox"
+                               "xoooxoo."
+                               "o.oooooo";
+    for (const char* picture : {computerPasses, playerPasses}) {
+        Table t;
+        t.match = matchOn(picture, kBlack);
+        t.match.myTurn = 1;
+        Board newGame{};
+        t.view.onNotice = [&](const std::string&) {
+            t.view.onNotice = nullptr;
+            t.startComputerGame(kWhite); // the computer opens the new game at once
+            newGame = t.match.board;
+        };
+        t.click(57);
+        EXPECT_EQ(t.match.board, newGame);
+        EXPECT_EQ(countCells(t.match.board, kBlack) + countCells(t.match.board, kWhite), 5);
+        EXPECT_EQ(t.match.myTurn, 1);
+        EXPECT_EQ(t.view.status, SJ("自分の番です　コマを置いて下さい"));
+        EXPECT_TRUE(t.view.callsOf("playSound").empty());
+    }
+}
+
 } // namespace
 } // namespace kestrel
