@@ -2,9 +2,6 @@
 // the menu, keyboard handling, the Dialog interface and the modal boxes.
 #include <gtest/gtest.h>
 
-// Before any Qt header: the pending table has a member named like a Qt keyword macro.
-#include "net/program.h"
-
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
@@ -28,6 +25,7 @@
 #include "fakes/fake_platform.h"
 #include "fakes/fake_view.h"
 #include "net/control_ids.h"
+#include "net/program.h"
 #include "text/cp932.h"
 
 namespace kestrel {

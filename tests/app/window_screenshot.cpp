@@ -1,12 +1,14 @@
 // Renders the main window with its board view into PNG files, for looking at
-// the layout: the window as it starts, and in the middle of a network game.
+// the layout: the window as it starts, in the middle of a network game, and
+// a question box.
 // Usage: window_screenshot <output directory>
-#include "net/program.h"
-
 #include <QApplication>
 #include <QDir>
+#include <QMessageBox>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <cstdio>
 
 #include "app/control_states.h"
@@ -15,6 +17,7 @@
 #include "engine/board.h"
 #include "fakes/fake_platform.h"
 #include "net/control_ids.h"
+#include "net/program.h"
 #include "text/cp932.h"
 
 namespace kestrel {
@@ -59,8 +62,8 @@ void playSomeMoves(Program& program, MainWindow& window)
         window.enable(id, true);
 }
 
-}  // namespace
-}  // namespace kestrel
+} // namespace
+} // namespace kestrel
 
 int main(int argc, char** argv)
 {
@@ -89,5 +92,17 @@ int main(int argc, char** argv)
     bool ok = kestrel::save(window, dir + QStringLiteral("/window-start.png"));
     kestrel::playSomeMoves(program, window);
     ok = kestrel::save(window, dir + QStringLiteral("/window-game.png")) && ok;
+    // A question box as the program asks it, grabbed while it is open.
+    QTimer::singleShot(0, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                const QString path = dir + QStringLiteral("/window-question.png");
+                ok = box->grab().save(path) && ok;
+                std::printf("%s\n", qPrintable(path));
+                box->button(QMessageBox::No)->click();
+            }
+        }
+    });
+    window.askYesNo(SJ("はなこ（隣の部屋）さんから対戦の申し込みがありました\r\n受けますか？"));
     return ok ? 0 : 1;
 }
