@@ -1,0 +1,50 @@
+// Cost of putting the main window into a phase, apart from the animations
+// the view plays (the fakes record the calls and never pause).
+#include <benchmark/benchmark.h>
+
+#include "app/control_states.h"
+#include "fakes/fake_platform.h"
+#include "fakes/fake_view.h"
+#include "net/program.h"
+#include "text/cp932.h"
+
+namespace {
+
+using namespace kestrel;
+
+struct Machine {
+    testing::FakeView view;
+    testing::FakeDialog dialog;
+    testing::FakeTransport transport;
+    testing::FakeTimers timers;
+    Program program{view, dialog, transport, timers};
+};
+
+void BM_resetForNewGame(benchmark::State& state)
+{
+    Machine m;
+    m.program.match.connected = 1;
+    m.program.match.opponentName = SJ("はなこ");
+    for (auto _ : state) {
+        resetForNewGame(m.program);
+        m.view.clear();
+        benchmark::DoNotOptimize(m.program.match.board);
+    }
+}
+BENCHMARK(BM_resetForNewGame);
+
+void BM_resetToUnconnected(benchmark::State& state)
+{
+    Machine m;
+    for (auto _ : state) {
+        m.program.match.connected = 1;
+        resetToUnconnected(m.program);
+        m.view.clear();
+        benchmark::DoNotOptimize(m.program.match.board);
+    }
+}
+BENCHMARK(BM_resetToUnconnected);
+
+} // namespace
+
+BENCHMARK_MAIN();
