@@ -14,7 +14,6 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
 #include <QTextCursor>
 
 #include "app/labelled_text.h"
