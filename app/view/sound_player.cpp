@@ -21,6 +21,7 @@ public:
     void play(const QAudioFormat& format, const QByteArray& samples)
     {
         stop();
+        const quint64 playing = ++generation_;
         samples_ = samples;
         buffer_ = std::make_unique<QBuffer>(&samples_);
         buffer_->open(QIODevice::ReadOnly);
@@ -31,23 +32,23 @@ public:
         // and a longer sound depends on this thread topping it up in time.
         sink_->setBufferSize(std::min<qsizetype>(samples_.size(), format.bytesForDuration(kMaxBufferUs)));
         QAudioSink* sink = sink_.get();
-        QObject::connect(sink, &QAudioSink::stateChanged, this, [this, sink](QAudio::State state) {
+        QObject::connect(sink, &QAudioSink::stateChanged, this, [this, sink, playing](QAudio::State state) {
             // Idle means every sample has been handed to the sound server, not
             // that it has been heard: stopping now would cut off the end that
             // the server still holds. Let go of the output a while later.
             if (state == QAudio::IdleState)
-                QTimer::singleShot(kReleaseAfterIdleMs, this, [this, sink] { release(sink); });
+                QTimer::singleShot(kReleaseAfterIdleMs, this, [this, playing] { release(playing); });
             else if (state == QAudio::StoppedState && sink->error() != QAudio::NoError)
                 QMetaObject::invokeMethod(
-                    this, [this, sink] { release(sink); }, Qt::QueuedConnection);
+                    this, [this, playing] { release(playing); }, Qt::QueuedConnection);
         });
         sink->start(buffer_.get());
     }
 
-    // Stops the output if it is still the one given (not one started since).
-    void release(QAudioSink* sink)
+    // Stops the output if it still plays the sound given, not one started since.
+    void release(quint64 playing)
     {
-        if (sink_.get() == sink)
+        if (generation_ == playing)
             stop();
     }
 
@@ -63,6 +64,7 @@ public:
     }
 
 private:
+    quint64 generation_ = 0; // counts the sounds started
     QByteArray samples_;
     std::unique_ptr<QBuffer> buffer_;
     std::unique_ptr<QAudioSink> sink_;
