@@ -1,0 +1,82 @@
+#include "app/main_dialog.h"
+
+#include <QCoreApplication>
+
+#include "app/commands.h"
+#include "app/initialisation.h"
+#include "app/startup/paths.h"
+#include "engine/turn_flow.h"
+#include "net/control_ids.h"
+#include "net/pending.h"
+
+namespace kestrel {
+
+MainDialog::MainDialog(const std::string& exePath, QObject* parent)
+    : QObject(parent),
+      view_(window_.client()),
+      timers_([this](int id) { onRetryTimer(program_, id); }),
+      program_(view_, window_, socket_, timers_)
+{
+    fillPaths(program_.settings, exePath);
+    window_.onCommand = [this](int id) { command(id); };
+    window_.onClose = [this] { exit(); };
+    window_.onBoardPress = [this](int x, int y) {
+        Game game = program_.game();
+        onBoardClick(game, static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y));
+    };
+}
+
+MainDialog::~MainDialog() = default;
+
+bool MainDialog::start(const std::string& loginName)
+{
+    InitialisationHooks hooks;
+    hooks.loginName = loginName;
+    hooks.openSocket = [this] {
+        switch (socket_.open(program_)) {
+        case SocketSetup::Ok:
+            return SocketOpenResult::Ok;
+        case SocketSetup::BindFailed:
+            return SocketOpenResult::PortFailed;
+        default:
+            return SocketOpenResult::OtherFailed;
+        }
+    };
+    hooks.command = [this](int id) { command(id); };
+    if (!initialiseMainDialog(program_, hooks))
+        return false;
+    window_.show();
+    window_.activateWindow();
+    window_.focus(ids::kChatInput);
+    return true;
+}
+
+void MainDialog::exit()
+{
+    if (exited_)
+        return;
+    exited_ = true;
+    exitCommand(program_, [this] { socket_.shutDown(); });
+    window_.onClose = nullptr;
+    window_.hide();
+    QCoreApplication::exit(0);
+}
+
+void MainDialog::command(int id)
+{
+    switch (id) {
+    case ids::kMenuExit:
+        exit();
+        break;
+    case ids::kMenuDisconnect:
+        disconnectCommand(program_);
+        window_.focus(ids::kChatInput);
+        break;
+    default:
+        // Connect, Settings, Help, About and the game buttons open their
+        // dialogs and play their part once those are built.
+        break;
+    }
+}
+
+}  // namespace kestrel

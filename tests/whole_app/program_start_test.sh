@@ -1,0 +1,170 @@
+#!/bin/bash
+# The real program on a small LAN of two network namespaces joined by one
+# veth cable: the program (offscreen, no settings files) on 10.77.1.1, the
+# headless peer on 10.77.1.2. Nothing is reachable from inside, and
+# everything is removed on exit, also when the test fails.
+#
+# Shows: the program's first datagram is 1|1|<login name>$0 by directed
+# broadcast and is answered; the program answers an announcement; a second
+# copy is refused while the first runs and sends nothing; a termination
+# signal ends the program through its Exit command (MSG_BYE, exit code 0);
+# after the first copy was killed a new copy starts again.
+set -u
+
+PROGRAM=${1:?usage: program_start_test.sh path/to/corvidae path/to/kestrel-peer}
+PEER=${2:?usage: program_start_test.sh path/to/corvidae path/to/kestrel-peer}
+for f in "$PROGRAM" "$PEER"; do
+    [ -x "$f" ] || { echo "FAIL: $f is missing"; exit 1; }
+done
+if [ "$(id -u)" != 0 ]; then
+    echo "SKIP: network namespaces need root"
+    exit 77
+fi
+command -v ip >/dev/null || { echo "SKIP: the ip command (iproute2) is missing"; exit 77; }
+
+NS_A=kestrel-prog-$$
+NS_B=kestrel-peer-$$
+WORK=$(mktemp -d)
+PIDS=()
+
+cleanup() {
+    for pid in "${PIDS[@]}"; do
+        kill -9 "$pid" 2>/dev/null
+    done
+    wait 2>/dev/null
+    ip netns del "$NS_A" 2>/dev/null
+    ip netns del "$NS_B" 2>/dev/null
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+FAILURES=0
+fail() {
+    echo "FAIL: $*"
+    FAILURES=$((FAILURES + 1))
+}
+
+# Waits up to 10 s for a line matching an extended regex in a file.
+wait_for_line() {
+    local file=$1 pattern=$2
+    for _ in $(seq 200); do
+        grep -Eq -- "$pattern" "$file" 2>/dev/null && return 0
+        sleep 0.05
+    done
+    fail "no line /$pattern/ in $(basename "$file")"
+    return 1
+}
+
+# Waits up to 10 s for a process to end; its exit status in $STATUS.
+wait_for_exit() {
+    local pid=$1
+    for _ in $(seq 200); do
+        if ! kill -0 "$pid" 2>/dev/null; then
+            wait "$pid"
+            STATUS=$?
+            return 0
+        fi
+        sleep 0.05
+    done
+    STATUS=timeout
+    return 1
+}
+
+ip netns add "$NS_A" || { echo "SKIP: ip netns add failed (no permission for network namespaces here)"; exit 77; }
+ip netns add "$NS_B" || { echo "SKIP: ip netns add failed for the second namespace"; exit 77; }
+if ! ip -n "$NS_A" link add veth0 type veth peer name veth0 netns "$NS_B"; then
+    echo "SKIP: veth pairs are not available here"
+    exit 77
+fi
+ip -n "$NS_A" addr add 10.77.1.1/24 broadcast + dev veth0
+ip -n "$NS_B" addr add 10.77.1.2/24 broadcast + dev veth0
+for ns in "$NS_A" "$NS_B"; do
+    ip -n "$ns" link set lo up
+    ip -n "$ns" link set veth0 up
+done
+
+# The program runs from a folder of its own without settings files, with a
+# private runtime folder for its single-instance lock.
+mkdir -p "$WORK/bin" "$WORK/run"
+chmod 700 "$WORK/run"
+cp "$PROGRAM" "$WORK/bin/corvidae"
+LOGIN=$(id -un)
+
+start_program() {
+    ip netns exec "$NS_A" env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$WORK/run" \
+        "$WORK/bin/corvidae" >"$WORK/program-$1.log" 2>&1 &
+    LAST_PID=$!
+    PIDS+=("$LAST_PID")
+}
+
+start_peer() {
+    ip netns exec "$NS_B" env KESTREL_PEER_IN_NAMESPACE=1 \
+        "$PEER" --log --name "$1" >"$WORK/$1.log" 2>&1 &
+    LAST_PID=$!
+    PIDS+=("$LAST_PID")
+    wait_for_line "$WORK/$1.log" '^READY '
+}
+
+start_peer beta
+BETA=$LAST_PID
+start_program first
+FIRST=$LAST_PID
+
+# The program's first datagram, and beta's answer to it.
+wait_for_line "$WORK/beta.log" '^RECV 10\.77\.1\.1 '
+first=$(grep -E -m1 '^RECV 10\.77\.1\.1 ' "$WORK/beta.log")
+[ "$first" = "RECV 10.77.1.1 1|1|$LOGIN\$0" ] || fail "first datagram of the program: '$first'"
+wait_for_line "$WORK/beta.log" '^SEND 10\.77\.1\.1 [0-9]+\|2\|beta\$0$'
+
+# A second copy is refused: it sends nothing, waits at its box, and ends with 0.
+start_program second
+SECOND=$LAST_PID
+sleep 1
+kill -0 "$SECOND" 2>/dev/null || fail "the second copy did not wait at its box"
+[ "$(grep -c '^RECV 10\.77\.1\.1 1|1|' "$WORK/beta.log")" = 1 ] || fail "the second copy announced itself"
+kill -TERM "$SECOND"
+wait_for_exit "$SECOND" || fail "the second copy did not end"
+[ "$STATUS" = 0 ] || fail "the second copy ended with $STATUS"
+
+# beta leaves and gamma comes: the program answers gamma's announcement (its
+# own broadcast came back to it and was answered too, so the seq is not known).
+kill -TERM "$BETA"
+wait_for_exit "$BETA"
+wait_for_line "$WORK/beta.log" '^SEND 10\.77\.1\.255 [0-9]+\|3\|beta\$0$'
+start_peer gamma
+GAMMA=$LAST_PID
+wait_for_line "$WORK/gamma.log" "^RECV 10\.77\.1\.1 [0-9]+\|2\|$LOGIN\\\$0\$"
+
+# A termination signal runs the Exit command: MSG_BYE, then exit code 0.
+kill -TERM "$FIRST"
+wait_for_exit "$FIRST" || fail "the program did not end on SIGTERM"
+[ "$STATUS" = 0 ] || fail "the program ended with $STATUS"
+wait_for_line "$WORK/gamma.log" "^RECV 10\.77\.1\.1 [0-9]+\|3\|$LOGIN\\\$0\$"
+
+# Killed, the lock goes with the process: a new copy starts and announces itself.
+start_program third
+THIRD=$LAST_PID
+wait_for_line "$WORK/gamma.log" "^RECV 10\.77\.1\.1 1\|1\|$LOGIN\\\$0\$"
+kill -9 "$THIRD"
+wait "$THIRD" 2>/dev/null
+start_program fourth
+FOURTH=$LAST_PID
+for _ in $(seq 200); do
+    [ "$(grep -c "^RECV 10\.77\.1\.1 1|1|" "$WORK/gamma.log")" -ge 2 ] && break
+    sleep 0.05
+done
+[ "$(grep -c "^RECV 10\.77\.1\.1 1|1|" "$WORK/gamma.log")" -ge 2 ] ||
+    fail "no copy could start after the running one was killed"
+kill -TERM "$FOURTH" "$GAMMA"
+wait_for_exit "$FOURTH"
+[ "$STATUS" = 0 ] || fail "the fourth copy ended with $STATUS"
+
+if [ "$FAILURES" -ne 0 ]; then
+    for f in "$WORK"/*.log; do
+        echo "--- $(basename "$f")"
+        cat "$f"
+    done
+    echo "$FAILURES check(s) failed"
+    exit 1
+fi
+echo "the program announced itself, answered, refused a second copy and exited cleanly"
