@@ -60,6 +60,13 @@ SocketSetup UdpSocket::open(Program& program, const QHostAddress& bindAddress)
         return step;
     };
 
+    // The box texts are ready before the socket is asked for: when the
+    // process has run out of descriptors, converting them later would fail too.
+    const std::string& createFailedText = SJ("Winsockソケット作成失敗");
+    const std::string portFailedText = SJ("ポート番号") + std::to_string(program.settings.port) +
+                                       SJ("番は使えません\r\n番号を変更してからプログラムを再起動してください");
+    const std::string& notifyFailedText = SJ("非同期モード（受信＆切断）に失敗");
+
     delete socket_;
     socket_ = new QUdpSocket(this);
     connect(socket_, &QUdpSocket::readyRead, this, &UdpSocket::onReadyRead);
@@ -74,17 +81,16 @@ SocketSetup UdpSocket::open(Program& program, const QHostAddress& bindAddress)
     const bool bound = socket_->bind(bindAddress, static_cast<quint16>(program.settings.port));
     inOwnCall_ = false;
     if (!bound && socket_->socketDescriptor() == -1)
-        return fail(SocketSetup::CreateFailed, SJ("Winsockソケット作成失敗"));
+        return fail(SocketSetup::CreateFailed, createFailedText);
     if (!bound)
-        return fail(SocketSetup::BindFailed, SJ("ポート番号") + std::to_string(program.settings.port) +
-                                                 SJ("番は使えません\r\n番号を変更してからプログラムを再起動してください"));
+        return fail(SocketSetup::BindFailed, portFailedText);
 
     program.match.broadcastAddress = broadcastAddressOf(bindAddress);
     // Broadcasting: Qt sets SO_BROADCAST on every UDP socket itself.
 
     // Receive notifications need the event dispatcher of this thread.
     if (QAbstractEventDispatcher::instance(thread()) == nullptr)
-        return fail(SocketSetup::NotifyFailed, SJ("非同期モード（受信＆切断）に失敗"));
+        return fail(SocketSetup::NotifyFailed, notifyFailedText);
     program.match.socketFailed = 0;
     if (socket_->hasPendingDatagrams())
         queueRead();

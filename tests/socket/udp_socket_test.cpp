@@ -293,6 +293,9 @@ TEST(SocketSetupTest, NoSocketLeftToCreateGivesTheCreationBox)
     UdpSocket socket;
     Program program{view, dialog, socket, timers};
     program.settings.port = freePort();
+    // A first, successful set-up converts the box texts while descriptors are plenty.
+    ASSERT_EQ(socket.open(program, QHostAddress::LocalHost), SocketSetup::Ok);
+    socket.shutDown();
 
     // Lower the descriptor limit to the lowest free descriptor, so the next socket() fails.
     rlimit saved{};

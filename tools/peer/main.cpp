@@ -129,6 +129,11 @@ int run(QCoreApplication& app)
         printPeers(program);
         return 1;
     }
+    // Outside a test namespace every destination must be loopback, the broadcast included.
+    if (!namespaceFlag && !isLoopbackAddress(program.match.broadcastAddress)) {
+        printLine("REFUSED the broadcast address " + program.match.broadcastAddress + " is not loopback");
+        return 3;
+    }
     printLine("READY " + std::to_string(socket.localPort()) + " " + program.match.broadcastAddress);
     sendToAll(program, MSG_HELLO, announcementPayload(program.settings));
     if (options.quitAfterMs >= 0)

@@ -14,12 +14,6 @@ namespace {
 
 constexpr std::size_t kMaxNameBytes = 63;
 
-bool isLoopback(const std::string& text)
-{
-    Ipv4 address = 0;
-    return parseDottedAddress(text, address) && (address >> 24) == 127;
-}
-
 std::string namespaceOf(const std::string& pid)
 {
     char target[64] = {};
@@ -29,6 +23,12 @@ std::string namespaceOf(const std::string& pid)
 }
 
 }  // namespace
+
+bool isLoopbackAddress(const std::string& text)
+{
+    Ipv4 address = 0;
+    return parseDottedAddress(text, address) && (address >> 24) == 127;
+}
 
 bool parsePeerOptions(const QStringList& arguments, PeerOptions& options, std::string& error)
 {
@@ -104,10 +104,10 @@ std::string startRefusal(const PeerOptions& options, bool namespaceFlag, bool in
     if (options.bindAddress.empty())
         return "refusing to broadcast on the machine's network: give --bind with a loopback address, "
                "or run inside a test network namespace with KESTREL_PEER_IN_NAMESPACE=1";
-    if (!isLoopback(options.bindAddress))
+    if (!isLoopbackAddress(options.bindAddress))
         return "outside a test network namespace --bind must be a loopback address (127.x.x.x)";
     for (const std::string& address : options.extraAddresses) {
-        if (!isLoopback(address))
+        if (!isLoopbackAddress(address))
             return "outside a test network namespace --extra must be a loopback address: " + address;
     }
     return {};

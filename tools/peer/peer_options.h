@@ -20,6 +20,9 @@ struct PeerOptions {
     std::deque<bool> answers;         // answers to questions, in order; then No
 };
 
+// True for dotted text in 127.0.0.0/8.
+bool isLoopbackAddress(const std::string& text);
+
 // Reads the arguments (argv[0] first). False with a reason on bad input.
 bool parsePeerOptions(const QStringList& arguments, PeerOptions& options, std::string& error);
 
