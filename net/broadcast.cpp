@@ -26,4 +26,4 @@ std::string broadcastAddressFor(const std::vector<InterfaceEntry>& entries)
     return directedBroadcast(chosen->address, chosen->netmask);
 }
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -24,4 +24,4 @@ std::string directedBroadcast(Ipv4 address, Ipv4 netmask);
 // an address; "255.255.255.255" when there is no such entry.
 std::string broadcastAddressFor(const std::vector<InterfaceEntry>& entries);
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -18,4 +18,4 @@ inline bool toIpv4(const QHostAddress& a, Ipv4& out)
     return ok;
 }
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -9,7 +9,7 @@ QtTimers::QtTimers(std::function<void(int id)> onExpiry, Mode mode, QObject* par
 {
 }
 
-QtTimers::~QtTimers() = default;   // the QTimers are children and go with this object
+QtTimers::~QtTimers() = default; // the QTimers are children and go with this object
 
 void QtTimers::start(int id, int ms)
 {
@@ -54,4 +54,4 @@ void QtTimers::expire(int id)
         onExpiry_(id);
 }
 
-}  // namespace kestrel
+} // namespace kestrel

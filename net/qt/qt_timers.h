@@ -36,4 +36,4 @@ private:
     std::map<int, QTimer*> timers_;
 };
 
-}  // namespace kestrel
+} // namespace kestrel

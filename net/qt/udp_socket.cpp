@@ -63,8 +63,9 @@ SocketSetup UdpSocket::open(Program& program, const QHostAddress& bindAddress)
     // The box texts are ready before the socket is asked for: when the
     // process has run out of descriptors, converting them later would fail too.
     const std::string& createFailedText = SJ("Winsockソケット作成失敗");
-    const std::string portFailedText = SJ("ポート番号") + std::to_string(program.settings.port) +
-                                       SJ("番は使えません\r\n番号を変更してからプログラムを再起動してください");
+    const std::string portFailedText =
+        SJ("ポート番号") + std::to_string(program.settings.port) +
+        SJ("番は使えません\r\n番号を変更してからプログラムを再起動してください");
     const std::string& notifyFailedText = SJ("非同期モード（受信＆切断）に失敗");
 
     delete socket_;
@@ -99,8 +100,8 @@ SocketSetup UdpSocket::open(Program& program, const QHostAddress& bindAddress)
 
 std::string UdpSocket::broadcastAddressOf(const QHostAddress& bindAddress) const
 {
-    const bool anyAddress = bindAddress == QHostAddress(QHostAddress::AnyIPv4) ||
-                            bindAddress == QHostAddress(QHostAddress::Any);
+    const bool anyAddress =
+        bindAddress == QHostAddress(QHostAddress::AnyIPv4) || bindAddress == QHostAddress(QHostAddress::Any);
     Ipv4 bound = 0;
     toIpv4(bindAddress, bound);
     std::vector<InterfaceEntry> entries;
@@ -156,7 +157,8 @@ int UdpSocket::sendTo(Ipv4 address, std::uint16_t port, std::string_view bytes)
 
 bool UdpSocket::resolve(const std::string& hostName, Ipv4& address)
 {
-    const QHostInfo info = QHostInfo::fromName(QString::fromLocal8Bit(hostName.data(), qsizetype(hostName.size())));
+    const QHostInfo info =
+        QHostInfo::fromName(QString::fromLocal8Bit(hostName.data(), qsizetype(hostName.size())));
     if (info.error() != QHostInfo::NoError)
         return false;
     for (const QHostAddress& candidate : info.addresses()) {
@@ -189,7 +191,8 @@ void UdpSocket::queueRead()
     if (readQueued_)
         return;
     readQueued_ = true;
-    QMetaObject::invokeMethod(this, [this] { onSocketEvent(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { onSocketEvent(); }, Qt::QueuedConnection);
 }
 
 void UdpSocket::onSocketEvent()
@@ -217,7 +220,8 @@ void UdpSocket::onSocketEvent()
         // Nothing was there after all, or an earlier datagram found no
         // receiver: neither is a failure of ours.
         if (error != QAbstractSocket::TemporaryError && error != QAbstractSocket::ConnectionRefusedError)
-            program_->dialog.showError(SJ("相手からの受信失敗 : ") + std::to_string(socketErrorNumber(error)));
+            program_->dialog.showError(SJ("相手からの受信失敗 : ") +
+                                       std::to_string(socketErrorNumber(error)));
         return;
     }
     // Oversized: no message of ours, and dropped without a word, since any
@@ -233,4 +237,4 @@ void UdpSocket::onSocketEvent()
     receiveDatagram(*program_, bytes, source);
 }
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -24,18 +24,18 @@ enum class SocketSetup { Ok, CreateFailed, BindFailed, NotifyFailed };
 // Error numbers that sendTo returns and the error boxes show: the Winsock
 // numbers of the nearest meaning, so that players see the same codes on
 // every platform. A socket that is closed reports kErrorNotSocket.
-constexpr int kErrorNotSocket = 10038;        // WSAENOTSOCK
-constexpr int kErrorMessageSize = 10040;      // WSAEMSGSIZE
-constexpr int kErrorAccess = 10013;           // WSAEACCES
-constexpr int kErrorAddressInUse = 10048;     // WSAEADDRINUSE
-constexpr int kErrorAddressNotAvail = 10049;  // WSAEADDRNOTAVAIL
-constexpr int kErrorNetworkDown = 10050;      // WSAENETDOWN
-constexpr int kErrorConnectionReset = 10054;  // WSAECONNRESET
-constexpr int kErrorNoBuffers = 10055;        // WSAENOBUFS
-constexpr int kErrorTimedOut = 10060;         // WSAETIMEDOUT
-constexpr int kErrorOperation = 10045;        // WSAEOPNOTSUPP
-constexpr int kErrorHostNotFound = 11001;     // WSAHOST_NOT_FOUND
-constexpr int kErrorUnknown = 10004;          // WSAEINTR stands in for anything else
+constexpr int kErrorNotSocket = 10038;       // WSAENOTSOCK
+constexpr int kErrorMessageSize = 10040;     // WSAEMSGSIZE
+constexpr int kErrorAccess = 10013;          // WSAEACCES
+constexpr int kErrorAddressInUse = 10048;    // WSAEADDRINUSE
+constexpr int kErrorAddressNotAvail = 10049; // WSAEADDRNOTAVAIL
+constexpr int kErrorNetworkDown = 10050;     // WSAENETDOWN
+constexpr int kErrorConnectionReset = 10054; // WSAECONNRESET
+constexpr int kErrorNoBuffers = 10055;       // WSAENOBUFS
+constexpr int kErrorTimedOut = 10060;        // WSAETIMEDOUT
+constexpr int kErrorOperation = 10045;       // WSAEOPNOTSUPP
+constexpr int kErrorHostNotFound = 11001;    // WSAHOST_NOT_FOUND
+constexpr int kErrorUnknown = 10004;         // WSAEINTR stands in for anything else
 
 int socketErrorNumber(QAbstractSocket::SocketError error);
 
@@ -75,7 +75,7 @@ private:
     Program* program_ = nullptr;
     QUdpSocket* socket_ = nullptr;
     bool readQueued_ = false;
-    bool inOwnCall_ = false;   // a read or send of ours is under way: its errors are handled there
+    bool inOwnCall_ = false; // a read or send of ours is under way: its errors are handled there
 };
 
-}  // namespace kestrel
+} // namespace kestrel

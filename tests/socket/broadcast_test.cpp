@@ -46,5 +46,5 @@ TEST(BroadcastAddress, FallsBackToTheLimitedBroadcastWithoutAnActiveInterface)
               "255.255.255.255");
 }
 
-}  // namespace
-}  // namespace kestrel
+} // namespace
+} // namespace kestrel

@@ -48,10 +48,11 @@ TEST(PeerOptions, ReadsEveryOptionAndConvertsTheNameToShiftJis)
 TEST(PeerOptions, RejectsBadValues)
 {
     const std::vector<QStringList> bad = {
-        {"--port", "999"},        {"--port", "30001"},     {"--port", "x"},
-        {"--bind", "localhost"},  {"--bind", "1.2.3"},     {"--quit-after", "-5"},
-        {"--answer", "maybe"},    {"--extra", "a-name-longer-than-15"},
-        {"--unknown"},            {"stray"},
+        {"--port", "999"},     {"--port", "30001"},
+        {"--port", "x"},       {"--bind", "localhost"},
+        {"--bind", "1.2.3"},   {"--quit-after", "-5"},
+        {"--answer", "maybe"}, {"--extra", "a-name-longer-than-15"},
+        {"--unknown"},         {"stray"},
     };
     for (const QStringList& args : bad) {
         PeerOptions options;
@@ -94,5 +95,5 @@ TEST(PeerConsole, PrintsShiftJisAsOneUtf8Line)
     EXPECT_EQ(printable(std::string("a\\b\0c\x1b", 6)), "a\\\\b\\x00c\\x1B");
 }
 
-}  // namespace
-}  // namespace kestrel::peer
+} // namespace
+} // namespace kestrel::peer

@@ -14,7 +14,7 @@ TEST(QtTimers, ARepeatingTimerFiresUntilStoppedAndStopIsSafeAnyTime)
 {
     std::vector<int> fired;
     QtTimers timers([&](int id) { fired.push_back(id); });
-    timers.stop(99);   // never started
+    timers.stop(99); // never started
     timers.start(7, 1);
     EXPECT_TRUE(timers.isRunning(7));
     ASSERT_TRUE(QTest::qWaitFor([&] { return fired.size() >= 2; }, kWaitMs));
@@ -33,7 +33,7 @@ TEST(QtTimers, StoppingFromTheExpiryCallbackFiresOnceAndFreesTheTimer)
     QtTimers* self = nullptr;
     QtTimers timers([&](int id) {
         fired.push_back(id);
-        self->stop(id);   // the retry handler stops its timer first
+        self->stop(id); // the retry handler stops its timer first
     });
     self = &timers;
     timers.start(3, 1);
@@ -70,5 +70,5 @@ TEST(QtTimers, AStoppedTimerNeverFires)
         EXPECT_EQ(id, 2);
 }
 
-}  // namespace
-}  // namespace kestrel
+} // namespace
+} // namespace kestrel

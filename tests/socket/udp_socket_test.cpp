@@ -1,12 +1,12 @@
 // The real socket on loopback only: nothing here sends beyond 127.0.0.0/8.
-#include "net/program.h"  // before Qt: the pending table has a member named like Qt's "slots"
+#include "net/program.h" // before Qt: the pending table has a member named like Qt's "slots"
 
 #include <QAbstractEventDispatcher>
 #include <QTest>
 #include <QUdpSocket>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <fcntl.h>
 #include <thread>
 #include <unistd.h>
 
@@ -144,11 +144,13 @@ TEST_F(SocketTest, DatagramsArrivingTogetherAreEachDispatchedInOrder)
 TEST_F(SocketTest, EmptyZeroLedAndOversizedDatagramsAreDroppedSilently)
 {
     Listener peer(2, port());
-    peer.sendTo(port(), std::string("\0" "1|1|ghost$0", 12));
+    peer.sendTo(port(), std::string("\0"
+                                    "1|1|ghost$0",
+                                    12));
     peer.sendTo(port(), "");
     // Cut to the buffer, these would read as announcements of "cut".
-    peer.sendTo(port(), std::string("7|1|cut$0\0", 10) + std::string(1190, 'x'));   // 1200 bytes
-    peer.sendTo(port(), std::string("8|1|cut$0\0", 10) + std::string(1150, 'y'));   // 1160 bytes
+    peer.sendTo(port(), std::string("7|1|cut$0\0", 10) + std::string(1190, 'x')); // 1200 bytes
+    peer.sendTo(port(), std::string("8|1|cut$0\0", 10) + std::string(1150, 'y')); // 1160 bytes
     peer.sendTo(port(), "2|1|real$0");
     ASSERT_TRUE(waitFor([&] { return program.peers.count == 1 && !peer.received.empty(); }));
 
@@ -164,7 +166,7 @@ TEST_F(SocketTest, EmptyZeroLedAndOversizedDatagramsAreDroppedSilently)
 TEST_F(SocketTest, TheLongestDatagramIsReadWhole)
 {
     Listener peer(2, port());
-    const std::string longest = "5|1|" + std::string(1155, 'n');   // 1159 bytes
+    const std::string longest = "5|1|" + std::string(1155, 'n'); // 1159 bytes
     peer.sendTo(port(), longest);
     ASSERT_TRUE(waitFor([&] { return !receivedLog.empty(); }));
     ASSERT_EQ(receivedLog.size(), 1u);
@@ -180,8 +182,9 @@ TEST_F(SocketTest, AnAnnouncementReachesItselfAndTheSocketKeepsReadingAfterwards
     sendToAll(program, MSG_HELLO, announcementPayload(program.settings));
     ASSERT_TRUE(waitFor([&] { return receivedLog.size() == 2; }));
 
-    const std::vector<std::pair<Ipv4, std::string>> expectedSent = {
-        {ip(127, 255, 255, 255), "1|1|taro$0"}, {ip(127, 0, 0, 1), "2|1|taro$0"}, {ip(127, 0, 0, 1), "3|2|taro$0"}};
+    const std::vector<std::pair<Ipv4, std::string>> expectedSent = {{ip(127, 255, 255, 255), "1|1|taro$0"},
+                                                                    {ip(127, 0, 0, 1), "2|1|taro$0"},
+                                                                    {ip(127, 0, 0, 1), "3|2|taro$0"}};
     EXPECT_EQ(sent, expectedSent);
     EXPECT_EQ(receivedLog[0].second, "2|1|taro$0");
     EXPECT_EQ(receivedLog[1].second, "3|2|taro$0");
@@ -256,7 +259,7 @@ TEST_F(SocketTest, ANotificationErrorClosesTheSocketAndLaterSendsFail)
     ASSERT_EQ(dialog.boxes.size(), 2u);
     EXPECT_EQ(dialog.boxes[1].text, SJ("相手への送信失敗 : ") + std::to_string(kErrorNotSocket));
     EXPECT_EQ(socket.sendTo(ip(127, 0, 0, 1), port(), "x"), kErrorNotSocket);
-    EXPECT_EQ(socket.localPort(), 0);   // it did not bind itself anew
+    EXPECT_EQ(socket.localPort(), 0); // it did not bind itself anew
 
     // Nothing is read any more either.
     Listener peer(2, port());
@@ -358,5 +361,5 @@ TEST(SocketAddresses, ResolveGivesTheFirstIpv4AddressWithoutTheNetwork)
     EXPECT_FALSE(socket.resolve("::1", address));
 }
 
-}  // namespace
-}  // namespace kestrel
+} // namespace
+} // namespace kestrel

@@ -106,4 +106,4 @@ void ScriptedDialog::showInformation(const std::string& text)
     printLine("INFORMATION " + printable(text));
 }
 
-}  // namespace kestrel::peer
+} // namespace kestrel::peer

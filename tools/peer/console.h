@@ -57,4 +57,4 @@ private:
     std::map<int, std::string> texts_;
 };
 
-}  // namespace kestrel::peer
+} // namespace kestrel::peer

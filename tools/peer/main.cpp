@@ -2,7 +2,7 @@
 // It runs the real socket and protocol code, prints what a player would see
 // and answers questions from the command line. Meant for network tests:
 // it starts only bound to loopback or inside a test network namespace.
-#include "net/program.h"  // before Qt: the pending table has a member named like Qt's "slots"
+#include "net/program.h" // before Qt: the pending table has a member named like Qt's "slots"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -99,7 +99,8 @@ int run(QCoreApplication& app)
     }
     const char* flag = std::getenv("KESTREL_PEER_IN_NAMESPACE");
     const bool namespaceFlag = flag != nullptr && std::string(flag) == "1";
-    const std::string refusal = startRefusal(options, namespaceFlag, namespaceFlag && inSeparateNetworkNamespace());
+    const std::string refusal =
+        startRefusal(options, namespaceFlag, namespaceFlag && inSeparateNetworkNamespace());
     if (!refusal.empty()) {
         printLine("REFUSED " + refusal);
         std::fprintf(stderr, "kestrel-peer: %s\n", refusal.c_str());
@@ -141,8 +142,8 @@ int run(QCoreApplication& app)
     return app.exec();
 }
 
-}  // namespace
-}  // namespace kestrel::peer
+} // namespace
+} // namespace kestrel::peer
 
 int main(int argc, char** argv)
 {

@@ -22,7 +22,7 @@ std::string namespaceOf(const std::string& pid)
     return length > 0 ? std::string(target, std::size_t(length)) : std::string();
 }
 
-}  // namespace
+} // namespace
 
 bool isLoopbackAddress(const std::string& text)
 {
@@ -40,7 +40,8 @@ bool parsePeerOptions(const QStringList& arguments, PeerOptions& options, std::s
     const QCommandLineOption bind("bind", "Local address to bind (default: every IPv4 address).", "ADDRESS");
     const QCommandLineOption quitAfter("quit-after", "Exit after MS milliseconds.", "MS");
     const QCommandLineOption log("log", "Print every datagram received and sent.");
-    const QCommandLineOption answer("answer", "Answer to the next question: yes or no (repeatable).", "ANSWER");
+    const QCommandLineOption answer("answer", "Answer to the next question: yes or no (repeatable).",
+                                    "ANSWER");
     parser.addOptions({name, port, dialUp, extra, bind, quitAfter, log, answer});
     if (!parser.parse(arguments)) {
         error = parser.errorText().toStdString();
@@ -125,4 +126,4 @@ bool inSeparateNetworkNamespace()
     return own != parent && own != init;
 }
 
-}  // namespace kestrel::peer
+} // namespace kestrel::peer

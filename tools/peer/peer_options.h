@@ -10,14 +10,14 @@
 namespace kestrel::peer {
 
 struct PeerOptions {
-    std::string name;                 // Shift-JIS, at most 63 bytes
+    std::string name; // Shift-JIS, at most 63 bytes
     int port = 20000;
     bool dialUp = false;
     std::vector<std::string> extraAddresses;
-    std::string bindAddress;          // empty: every IPv4 address of this host
-    int quitAfterMs = -1;             // -1: run until SIGTERM
+    std::string bindAddress; // empty: every IPv4 address of this host
+    int quitAfterMs = -1;    // -1: run until SIGTERM
     bool log = false;
-    std::deque<bool> answers;         // answers to questions, in order; then No
+    std::deque<bool> answers; // answers to questions, in order; then No
 };
 
 // True for dotted text in 127.0.0.0/8.
@@ -36,4 +36,4 @@ std::string startRefusal(const PeerOptions& options, bool namespaceFlag, bool in
 // `ip netns exec`.
 bool inSeparateNetworkNamespace();
 
-}  // namespace kestrel::peer
+} // namespace kestrel::peer
