@@ -1,0 +1,66 @@
+#!/bin/bash
+# Two peers on loopback only (127.0.0.1 and 127.0.0.2, each naming the other
+# as an extra address), and the peer's refusal to start anywhere else.
+# Runs without root; nothing leaves 127.0.0.0/8.
+set -u
+
+PEER=${1:?usage: loopback_test.sh path/to/kestrel-peer}
+WORK=$(mktemp -d)
+PIDS=()
+cleanup() {
+    for pid in "${PIDS[@]}"; do
+        kill "$pid" 2>/dev/null
+    done
+    wait 2>/dev/null
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+FAILURES=0
+fail() {
+    echo "FAIL: $*"
+    FAILURES=$((FAILURES + 1))
+}
+
+# Unbound, or bound to a real address, the peer must not even open a socket.
+unset KESTREL_PEER_IN_NAMESPACE
+"$PEER" --name x >"$WORK/refused.log" 2>&1
+[ $? -eq 3 ] || fail "an unbound peer was not refused"
+grep -q '^REFUSED ' "$WORK/refused.log" || fail "the refusal gives no reason"
+KESTREL_PEER_IN_NAMESPACE=1 "$PEER" --name x >"$WORK/refused-ns.log" 2>&1
+[ $? -eq 3 ] || fail "the namespace flag alone let the peer start in the machine's namespace"
+
+PORT=$((21000 + $$ % 8000))
+"$PEER" --bind 127.0.0.1 --extra 127.0.0.2 --port "$PORT" --log --name alpha --quit-after 3000 \
+    >"$WORK/alpha.log" 2>&1 &
+PIDS+=($!)
+for _ in $(seq 200); do
+    grep -q '^READY ' "$WORK/alpha.log" && break
+    sleep 0.05
+done
+"$PEER" --bind 127.0.0.2 --extra 127.0.0.1 --port "$PORT" --log --name beta --dial-up --quit-after 1000 \
+    >"$WORK/beta.log" 2>&1 &
+PIDS+=($!)
+for pid in "${PIDS[@]}"; do
+    wait "$pid" || fail "a peer exited with status $?"
+done
+PIDS=()
+
+A=$WORK/alpha.log
+B=$WORK/beta.log
+grep -qx "READY $PORT 127.255.255.255" "$A" || fail "alpha's set-up line"
+grep -qx 'SEND 127.255.255.255 1|1|alpha$0' "$A" || fail "alpha's first datagram"
+grep -qx 'SEND 127.0.0.2 2|1|alpha$0' "$A" || fail "alpha's announcement to its extra address"
+[ "$(grep -m1 '^RECV 127\.0\.0\.2 ' "$A")" = 'RECV 127.0.0.2 2|1|beta$1' ] || fail "alpha's first datagram from beta"
+grep -Eq '^PEER [0-9]+ 127\.0\.0\.1 alpha 0$' "$B" || fail "beta does not list alpha"
+grep -Eq '^RECV 127\.0\.0\.2 [0-9]+\|3\|beta\$1$' "$A" || fail "alpha did not hear beta's goodbye"
+grep -Eq '^PEER [0-9]+ 127\.0\.0\.2 ' "$A" && fail "beta is still on alpha's list after its goodbye"
+# The goodbye goes to the extra address too, whoever listens there.
+grep -Eq '^SEND 127\.0\.0\.2 [0-9]+\|3\|alpha\$0$' "$A" || fail "alpha's goodbye to its extra address"
+
+if [ "$FAILURES" -ne 0 ]; then
+    echo "--- alpha"; cat "$A"
+    echo "--- beta"; cat "$B"
+    exit 1
+fi
+echo "two peers on loopback: ok"
