@@ -39,6 +39,7 @@ int main(int argc, char** argv)
     }
 
     kestrel::MainDialog dialog(exePath);
+    dialog.onExited = [] { QCoreApplication::exit(0); };
     // The end of the session and termination signals end the program
     // through the Exit command, like the menu's "終了".
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &dialog,

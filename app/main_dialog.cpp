@@ -1,7 +1,5 @@
 #include "app/main_dialog.h"
 
-#include <QCoreApplication>
-
 #include "app/commands.h"
 #include "app/initialisation.h"
 #include "app/startup/paths.h"
@@ -11,11 +9,12 @@
 
 namespace kestrel {
 
-MainDialog::MainDialog(const std::string& exePath, QObject* parent)
+MainDialog::MainDialog(const std::string& exePath, const QHostAddress& bindAddress, QObject* parent)
     : QObject(parent),
       view_(window_.client()),
       timers_([this](int id) { onRetryTimer(program_, id); }),
-      program_(view_, window_, socket_, timers_)
+      program_(view_, window_, socket_, timers_),
+      bindAddress_(bindAddress)
 {
     fillPaths(program_.settings, exePath);
     window_.onCommand = [this](int id) { command(id); };
@@ -33,7 +32,7 @@ bool MainDialog::start(const std::string& loginName)
     InitialisationHooks hooks;
     hooks.loginName = loginName;
     hooks.openSocket = [this] {
-        switch (socket_.open(program_)) {
+        switch (socket_.open(program_, bindAddress_)) {
         case SocketSetup::Ok:
             return SocketOpenResult::Ok;
         case SocketSetup::BindFailed:
@@ -59,7 +58,8 @@ void MainDialog::exit()
     exitCommand(program_, [this] { socket_.shutDown(); });
     window_.onClose = nullptr;
     window_.hide();
-    QCoreApplication::exit(0);
+    if (onExited)
+        onExited();
 }
 
 void MainDialog::command(int id)

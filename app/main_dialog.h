@@ -5,6 +5,7 @@
 
 #include <QHostAddress>
 #include <QObject>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -19,7 +20,10 @@ namespace kestrel {
 class MainDialog final : public QObject {
 public:
     // exePath: the running executable; the settings files lie beside it.
-    explicit MainDialog(const std::string& exePath, QObject* parent = nullptr);
+    // bindAddress: where the socket listens (every IPv4 address; tests use loopback).
+    explicit MainDialog(const std::string& exePath,
+                        const QHostAddress& bindAddress = QHostAddress(QHostAddress::AnyIPv4),
+                        QObject* parent = nullptr);
     ~MainDialog() override;
 
     // Brings the window up and announces the player. False when the start
@@ -27,11 +31,14 @@ public:
     bool start(const std::string& loginName);
 
     // The Exit command: goodbye to the network, socket closed, window gone,
-    // event loop told to end with 0. Runs once; later calls do nothing.
+    // then onExited (the program ends its event loop there). Runs once;
+    // later calls do nothing.
     void exit();
+    std::function<void()> onExited;
     bool exited() const { return exited_; }
 
     MainWindow& window() { return window_; }
+    BoardView& view() { return view_; }
     Program& program() { return program_; }
 
 private:
@@ -42,6 +49,7 @@ private:
     UdpSocket socket_;
     QtTimers timers_;
     Program program_;
+    QHostAddress bindAddress_;
     bool exited_ = false;
 };
 
