@@ -11,11 +11,7 @@
 #include <unistd.h>
 
 #include "fakes/fake_platform.h"
-// The shared fake view leaves ViewCall::text to its default initializer.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 #include "fakes/fake_view.h"
-#pragma GCC diagnostic pop
 #include "net/datagram.h"
 #include "net/message_type.h"
 #include "net/peers.h"
