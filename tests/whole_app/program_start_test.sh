@@ -16,72 +16,10 @@ PEER=${2:?usage: program_start_test.sh path/to/corvidae path/to/kestrel-peer}
 for f in "$PROGRAM" "$PEER"; do
     [ -x "$f" ] || { echo "FAIL: $f is missing"; exit 1; }
 done
-if [ "$(id -u)" != 0 ]; then
-    echo "SKIP: network namespaces need root"
-    exit 77
-fi
-command -v ip >/dev/null || { echo "SKIP: the ip command (iproute2) is missing"; exit 77; }
-
+source "$(dirname "$0")/../support/lan.sh"
 NS_A=kestrel-prog-$$
 NS_B=kestrel-peer-$$
-WORK=$(mktemp -d)
-PIDS=()
-
-cleanup() {
-    for pid in "${PIDS[@]}"; do
-        kill -9 "$pid" 2>/dev/null
-    done
-    wait 2>/dev/null
-    ip netns del "$NS_A" 2>/dev/null
-    ip netns del "$NS_B" 2>/dev/null
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-FAILURES=0
-fail() {
-    echo "FAIL: $*"
-    FAILURES=$((FAILURES + 1))
-}
-
-# Waits up to 10 s for a line matching an extended regex in a file.
-wait_for_line() {
-    local file=$1 pattern=$2
-    for _ in $(seq 200); do
-        grep -Eq -- "$pattern" "$file" 2>/dev/null && return 0
-        sleep 0.05
-    done
-    fail "no line /$pattern/ in $(basename "$file")"
-    return 1
-}
-
-# Waits up to 10 s for a process to end; its exit status in $STATUS.
-wait_for_exit() {
-    local pid=$1
-    for _ in $(seq 200); do
-        if ! kill -0 "$pid" 2>/dev/null; then
-            wait "$pid"
-            STATUS=$?
-            return 0
-        fi
-        sleep 0.05
-    done
-    STATUS=timeout
-    return 1
-}
-
-ip netns add "$NS_A" || { echo "SKIP: ip netns add failed (no permission for network namespaces here)"; exit 77; }
-ip netns add "$NS_B" || { echo "SKIP: ip netns add failed for the second namespace"; exit 77; }
-if ! ip -n "$NS_A" link add veth0 type veth peer name veth0 netns "$NS_B"; then
-    echo "SKIP: veth pairs are not available here"
-    exit 77
-fi
-ip -n "$NS_A" addr add 10.77.1.1/24 broadcast + dev veth0
-ip -n "$NS_B" addr add 10.77.1.2/24 broadcast + dev veth0
-for ns in "$NS_A" "$NS_B"; do
-    ip -n "$ns" link set lo up
-    ip -n "$ns" link set veth0 up
-done
+lan_create "$NS_A" 10.77.1.1/24 "$NS_B" 10.77.1.2/24
 
 # The program runs from a folder of its own without settings files, with a
 # private runtime folder for its single-instance lock.
@@ -159,12 +97,5 @@ kill -TERM "$FOURTH" "$GAMMA"
 wait_for_exit "$FOURTH"
 [ "$STATUS" = 0 ] || fail "the fourth copy ended with $STATUS"
 
-if [ "$FAILURES" -ne 0 ]; then
-    for f in "$WORK"/*.log; do
-        echo "--- $(basename "$f")"
-        cat "$f"
-    done
-    echo "$FAILURES check(s) failed"
-    exit 1
-fi
+lan_report
 echo "the program announced itself, answered, refused a second copy and exited cleanly"

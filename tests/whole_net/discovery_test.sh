@@ -14,72 +14,10 @@ if [ ! -x "$PEER" ]; then
     echo "FAIL: kestrel-peer not found at $PEER"
     exit 1
 fi
-if [ "$(id -u)" != 0 ]; then
-    echo "SKIP: network namespaces need root"
-    exit 77
-fi
-if ! command -v ip >/dev/null; then
-    echo "SKIP: the ip command (iproute2) is missing"
-    exit 77
-fi
-
+source "$(dirname "$0")/../support/lan.sh"
 NS_A=kestrel-alpha-$$
 NS_B=kestrel-beta-$$
-WORK=$(mktemp -d)
-PIDS=()
-
-cleanup() {
-    for pid in "${PIDS[@]}"; do
-        kill "$pid" 2>/dev/null
-    done
-    wait 2>/dev/null
-    ip netns del "$NS_A" 2>/dev/null
-    ip netns del "$NS_B" 2>/dev/null
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-FAILURES=0
-fail() {
-    echo "FAIL: $*"
-    FAILURES=$((FAILURES + 1))
-}
-
-# Waits up to 10 s for a line matching an extended regex in a log.
-wait_for_line() {
-    local file=$1 pattern=$2
-    for _ in $(seq 200); do
-        grep -Eq -- "$pattern" "$file" 2>/dev/null && return 0
-        sleep 0.05
-    done
-    fail "no line /$pattern/ in $(basename "$file")"
-    return 1
-}
-
-# The first line matching a pattern, or nothing.
-first_line() {
-    grep -E -m1 -- "$2" "$1"
-}
-
-if ! ip netns add "$NS_A"; then
-    echo "SKIP: ip netns add failed (no permission for network namespaces here)"
-    exit 77
-fi
-if ! ip netns add "$NS_B"; then
-    echo "SKIP: ip netns add failed for the second namespace"
-    exit 77
-fi
-# The cable is created inside the namespaces: neither end ever exists in the machine's own.
-if ! ip -n "$NS_A" link add veth0 type veth peer name veth0 netns "$NS_B"; then
-    echo "SKIP: veth pairs are not available here"
-    exit 77
-fi
-ip -n "$NS_A" addr add 10.77.0.1/24 broadcast + dev veth0
-ip -n "$NS_B" addr add 10.77.0.2/24 broadcast + dev veth0
-for ns in "$NS_A" "$NS_B"; do
-    ip -n "$ns" link set lo up
-    ip -n "$ns" link set veth0 up
-done
+lan_create "$NS_A" 10.77.0.1/24 "$NS_B" 10.77.0.2/24
 
 start_peer() {
     local ns=$1 name=$2 quit=$3
@@ -129,9 +67,5 @@ sed -n '/^PEERS /,$p' "$A" | sed '1d' | grep -Eq '^PEER [0-9]+ 10\.77\.0\.2 ' &&
     fail "beta is still on alpha's final list"
 grep -qx 'EXIT' "$A" && grep -qx 'EXIT' "$B" || fail "a peer did not exit through its exit command"
 
-if [ "$FAILURES" -ne 0 ]; then
-    echo "--- alpha"; cat "$A"
-    echo "--- beta"; cat "$B"
-    exit 1
-fi
+lan_report
 echo "discovery between two namespaces: ok"

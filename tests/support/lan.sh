@@ -1,0 +1,101 @@
+# A small LAN for whole-program tests: two network namespaces joined by one
+# veth cable, made and removed by the test itself, so that nothing the
+# programs send ever reaches the machine's own network. Sourced by the test
+# scripts; they call lan_create and leave the rest to the EXIT trap.
+#
+# Provides: WORK (a temporary folder), PIDS (processes to kill at the end),
+# FAILURES and fail, wait_for_line, first_line, wait_for_exit, lan_create,
+# lan_report (prints the logs and exits 1 when a check failed).
+
+WORK=$(mktemp -d)
+PIDS=()
+LAN_NAMESPACES=()
+FAILURES=0
+
+lan_cleanup() {
+    for pid in "${PIDS[@]}"; do
+        kill -9 "$pid" 2>/dev/null
+    done
+    wait 2>/dev/null
+    for ns in "${LAN_NAMESPACES[@]}"; do
+        ip netns pids "$ns" 2>/dev/null | xargs -r kill -9 2>/dev/null
+        ip netns del "$ns" 2>/dev/null
+    done
+    rm -rf "$WORK"
+}
+trap lan_cleanup EXIT
+
+fail() {
+    echo "FAIL: $*"
+    FAILURES=$((FAILURES + 1))
+}
+
+# Waits up to 10 s for a line matching an extended regex in a file.
+wait_for_line() {
+    local file=$1 pattern=$2
+    for _ in $(seq 200); do
+        grep -Eq -- "$pattern" "$file" 2>/dev/null && return 0
+        sleep 0.05
+    done
+    fail "no line /$pattern/ in $(basename "$file")"
+    return 1
+}
+
+# The first line of a file matching an extended regex, or nothing.
+first_line() {
+    grep -E -m1 -- "$2" "$1"
+}
+
+# Waits up to 10 s for a child process to end; its exit status in STATUS.
+wait_for_exit() {
+    local pid=$1
+    for _ in $(seq 200); do
+        if ! kill -0 "$pid" 2>/dev/null; then
+            wait "$pid"
+            STATUS=$?
+            return 0
+        fi
+        sleep 0.05
+    done
+    STATUS=timeout
+    return 1
+}
+
+# lan_create NS_A ADDRESS_A NS_B ADDRESS_B (addresses with their prefix, e.g.
+# 10.77.0.1/24). Exits 77 with the reason where namespaces cannot be made.
+lan_create() {
+    local ns_a=$1 address_a=$2 ns_b=$3 address_b=$4
+    if [ "$(id -u)" != 0 ]; then
+        echo "SKIP: network namespaces need root"
+        exit 77
+    fi
+    command -v ip >/dev/null || { echo "SKIP: the ip command (iproute2) is missing"; exit 77; }
+    for ns in "$ns_a" "$ns_b"; do
+        ip netns add "$ns" || { echo "SKIP: ip netns add failed (no permission for network namespaces here)"; exit 77; }
+        LAN_NAMESPACES+=("$ns")
+    done
+    # The cable is made inside the namespaces: neither end ever exists in the machine's own.
+    if ! ip -n "$ns_a" link add veth0 type veth peer name veth0 netns "$ns_b"; then
+        echo "SKIP: veth pairs are not available here"
+        exit 77
+    fi
+    # "broadcast +" sets the subnet's broadcast address, without which
+    # directed broadcasts never leave the host.
+    ip -n "$ns_a" addr add "$address_a" broadcast + dev veth0
+    ip -n "$ns_b" addr add "$address_b" broadcast + dev veth0
+    for ns in "$ns_a" "$ns_b"; do
+        ip -n "$ns" link set lo up
+        ip -n "$ns" link set veth0 up
+    done
+}
+
+# After the checks: the logs and exit 1 if any failed.
+lan_report() {
+    [ "$FAILURES" -eq 0 ] && return 0
+    for f in "$WORK"/*.log; do
+        echo "--- $(basename "$f")"
+        cat "$f"
+    done
+    echo "$FAILURES check(s) failed"
+    exit 1
+}
