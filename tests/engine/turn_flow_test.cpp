@@ -260,13 +260,33 @@ TEST(BoardClick, PlayerPassRepeatsTheComputerTurn)
     for (const ViewCall& c : t.view.callsOf("showCell"))
         computerPieces += c.b == kWhite;
     EXPECT_EQ(computerPieces, 3);
+    std::vector<int> computerCells;
+    for (const ViewCall& c : t.view.callsOf("showCell"))
+        if (c.b == kWhite)
+            computerCells.push_back(c.a);
+    EXPECT_EQ(computerCells, (std::vector<int>{55, 1, 6}));
     // Each pass notice comes after a computer move and before the next pause.
     std::vector<std::string> order;
     for (const ViewCall& c : t.view.calls)
         if (c.op == "pause" || c.op == "showNotice")
             order.push_back(c.op);
     EXPECT_EQ(order, (std::vector<std::string>{"pause", "showNotice", "pause", "showNotice", "pause"}));
-    EXPECT_TRUE(t.match.myTurn == 1 || t.view.callsOf("playSound").size() == 1u);
+    // The computer's third move fills the board: nobody can move, white has won.
+    EXPECT_EQ(countCells(t.match.board, kEmpty), 0);
+    EXPECT_EQ(t.match.blackCount, 19);
+    EXPECT_EQ(t.match.whiteCount, 45);
+    EXPECT_EQ(t.view.shownBlack, 19);
+    EXPECT_EQ(t.view.shownWhite, 45);
+    EXPECT_EQ(t.match.myTurn, 0);
+    EXPECT_EQ(t.view.status, SJ("白の勝ちです"));
+    const std::vector<ViewCall> sounds = t.view.callsOf("playSound");
+    ASSERT_EQ(sounds.size(), 1u);
+    EXPECT_EQ(sounds[0].a, static_cast<int>(Sound::Lose));
+    // The result is the last thing shown, after the last count.
+    ASSERT_GE(t.view.calls.size(), 3u);
+    EXPECT_EQ(t.view.calls[t.view.calls.size() - 3].op, "showCounts");
+    EXPECT_EQ(t.view.calls[t.view.calls.size() - 2].op, "playSound");
+    EXPECT_EQ(t.view.calls.back().op, "setStatus");
 }
 
 TEST(BoardClick, WipingOutTheComputerEndsTheGameOnce)
