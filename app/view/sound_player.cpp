@@ -20,7 +20,7 @@ public:
 
     void play(const QAudioFormat& format, const QByteArray& samples)
     {
-        stop();
+        cutOff();
         const quint64 playing = ++generation_;
         samples_ = samples;
         buffer_ = std::make_unique<QBuffer>(&samples_);
@@ -32,27 +32,34 @@ public:
         // and a longer sound depends on this thread topping it up in time.
         sink_->setBufferSize(std::min<qsizetype>(samples_.size(), format.bytesForDuration(kMaxBufferUs)));
         QAudioSink* sink = sink_.get();
-        QObject::connect(sink, &QAudioSink::stateChanged, this, [this, sink, playing](QAudio::State state) {
+        QObject::connect(sink, &QAudioSink::stateChanged, this, [this, playing](QAudio::State state) {
             // Idle means every sample has been handed to the sound server, not
             // that it has been heard: stopping now would cut off the end that
             // the server still holds. Let go of the output a while later.
+            // An output that failed plays nothing and is let go with the next
+            // sound or stop().
             if (state == QAudio::IdleState)
                 QTimer::singleShot(kReleaseAfterIdleMs, this, [this, playing] { release(playing); });
-            else if (state == QAudio::StoppedState && sink->error() != QAudio::NoError)
-                QMetaObject::invokeMethod(
-                    this, [this, playing] { release(playing); }, Qt::QueuedConnection);
         });
         sink->start(buffer_.get());
     }
 
-    // Stops the output if it still plays the sound given, not one started since.
+    // Lets go of the output if it still plays the sound given, not one started since.
     void release(quint64 playing)
     {
         if (generation_ == playing)
-            stop();
+            close();
     }
 
-    void stop()
+    // Stops the sound that holds the output, if any, before its time.
+    void cutOff()
+    {
+        if (sink_)
+            ++cutOff_;
+        close();
+    }
+
+    void close()
     {
         if (sink_) {
             sink_->disconnect(this);
@@ -63,8 +70,11 @@ public:
         samples_.clear();
     }
 
+    SoundPlayer::Status status() const { return {generation_, sink_ ? generation_ : 0, cutOff_}; }
+
 private:
     quint64 generation_ = 0; // counts the sounds started
+    quint64 cutOff_ = 0;
     QByteArray samples_;
     std::unique_ptr<QBuffer> buffer_;
     std::unique_ptr<QAudioSink> sink_;
@@ -105,7 +115,7 @@ SoundPlayer::~SoundPlayer()
     QMetaObject::invokeMethod(
         worker,
         [worker] {
-            worker->stop();
+            worker->close();
             delete worker;
         },
         Qt::BlockingQueuedConnection);
@@ -135,7 +145,17 @@ void SoundPlayer::stop()
 {
     AudioWorker* worker = worker_;
     QMetaObject::invokeMethod(
-        worker, [worker] { worker->stop(); }, Qt::QueuedConnection);
+        worker, [worker] { worker->cutOff(); }, Qt::QueuedConnection);
+}
+
+SoundPlayer::Status SoundPlayer::status() const
+{
+    // Queued behind every earlier play() and stop(), so it sees their effect.
+    Status status;
+    AudioWorker* worker = worker_;
+    QMetaObject::invokeMethod(
+        worker, [worker, &status] { status = worker->status(); }, Qt::BlockingQueuedConnection);
+    return status;
 }
 
 } // namespace kestrel

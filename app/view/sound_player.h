@@ -25,6 +25,14 @@ public:
     // Cuts off the sound playing, if any.
     void stop();
 
+    // What the output is doing once every earlier call has taken effect.
+    struct Status {
+        quint64 started = 0; // sounds handed to an output since the player was made
+        quint64 current = 0; // which of them (1, 2, ...) holds the output now; 0 for none
+        quint64 cutOff = 0;  // outputs stopped by a newer sound or by stop()
+    };
+    Status status() const;
+
 private:
     QThread thread_;
     AudioWorker* worker_;
