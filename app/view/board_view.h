@@ -49,6 +49,8 @@ public:
 
     // Replaces a sound's WAVE image; an empty one makes that sound silent.
     void setSound(Sound sound, const QByteArray& wave);
+    // The player of the view's sounds, for what it has played.
+    const SoundPlayer& soundPlayer() const { return player_; }
     // Replaces the thread sleep of the animations (tests keep a virtual clock).
     void setPauseFunction(std::function<void(int ms)> pause);
 

@@ -216,13 +216,33 @@ TEST(BoardView, AMissingSoundKeepsTheSameFramesAndTiming)
     withSound.view->showCell(9, 1);
     withSound.view->showFlip(9, 2);
 
+    EXPECT_EQ(withSound.clock, 400);
+    // both sounds went to the output, the flip cutting off the click
+    EXPECT_EQ(withSound.view->soundPlayer().status().started, 2u);
+    EXPECT_EQ(withSound.view->soundPlayer().status().cutOff, 1u);
+
     Board silent;
     silent.view->setSound(Sound::Place, QByteArray());
     silent.view->setSound(Sound::Flip, QByteArray("RIFF-not-a-wave"));
     silent.view->showCell(9, 1);
     silent.view->showFlip(9, 2);
+    // the same frames and pauses in the same order ...
     EXPECT_EQ(silent.log, withSound.log);
     EXPECT_EQ(silent.clock, 400);
+    EXPECT_EQ(silent.shownOn(9), silent.picture(Picture::White));
+    // ... but nothing reached the output
+    EXPECT_EQ(silent.view->soundPlayer().status().started, 0u);
+    EXPECT_EQ(silent.view->soundPlayer().status().current, 0u);
+
+    // only the missing one is silent
+    Board halfSilent;
+    halfSilent.view->setSound(Sound::Place, QByteArray());
+    halfSilent.view->showCell(9, 1);
+    EXPECT_EQ(halfSilent.view->soundPlayer().status().started, 0u);
+    halfSilent.view->showFlip(9, 2);
+    EXPECT_EQ(halfSilent.view->soundPlayer().status().started, 1u);
+    EXPECT_EQ(halfSilent.log, withSound.log);
+    EXPECT_EQ(halfSilent.clock, 400);
 }
 
 TEST(BoardView, CountsAndStatusGoToTheirLabels)
