@@ -257,11 +257,32 @@ TEST(BoardView, CountsAndStatusGoToTheirLabels)
     board.view->setStatus(SJ("あなたの番です①"));
     EXPECT_EQ(board.label(1084)->text(), QStringLiteral("あなたの番です①"));
 
-    // a window without those labels: nothing happens
+    // A window without those labels: the texts go nowhere, into no other
+    // control, and no label is made for them.
     Board bare(false);
+    bare.label(1079)->setText(QStringLiteral("taro"));
     bare.view->showCounts(1, 2);
     bare.view->setStatus(SJ("黒の勝ち"));
     EXPECT_EQ(bare.label(1084), nullptr);
+    EXPECT_EQ(bare.label(1091), nullptr);
+    EXPECT_EQ(bare.label(1092), nullptr);
+    for (QLabel* l : bare.client.findChildren<QLabel*>()) {
+        if (l->objectName() != QStringLiteral("1079")) {
+            EXPECT_TRUE(l->text().isEmpty()) << qPrintable(l->objectName()) << " " << qPrintable(l->text());
+        }
+    }
+    EXPECT_EQ(bare.label(1079)->text(), QStringLiteral("taro"));
+    EXPECT_EQ(bare.view->pictureAt(0), Picture::Empty);
+
+    // The labels are looked up when written: once the window has them, the texts arrive.
+    for (int id : {1084, 1091, 1092})
+        (new QLabel(&bare.client))->setObjectName(QString::number(id));
+    bare.view->showCounts(1, 2);
+    bare.view->setStatus(SJ("黒の勝ちです"));
+    EXPECT_EQ(bare.label(1091)->text(), QStringLiteral("1"));
+    EXPECT_EQ(bare.label(1092)->text(), QStringLiteral("2"));
+    EXPECT_EQ(bare.label(1084)->text(), QStringLiteral("黒の勝ちです"));
+    EXPECT_EQ(bare.label(1079)->text(), QStringLiteral("taro"));
 }
 
 TEST(BoardView, NoticeIsATopMostWarningBoxThatBlocksNoWindow)
