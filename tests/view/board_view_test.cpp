@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <cstdlib>
@@ -285,31 +287,77 @@ TEST(BoardView, CountsAndStatusGoToTheirLabels)
     EXPECT_EQ(bare.label(1079)->text(), QStringLiteral("taro"));
 }
 
+// Counts the mouse presses that reach a window, with their positions.
+struct PressCounter : QObject {
+    std::vector<QPoint> presses;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseButtonPress)
+            presses.push_back(static_cast<QMouseEvent*>(event)->position().toPoint());
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+QMessageBox* openMessageBox()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
+            return box;
+    return nullptr;
+}
+
 TEST(BoardView, NoticeIsATopMostWarningBoxThatBlocksNoWindow)
 {
     Board board;
+    board.client.show(); // the main window, which must keep taking board clicks
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&board.client));
+    PressCounter counter;
+    board.client.installEventFilter(&counter);
+
     bool seen = false;
-    bool timerRanMeanwhile = false;
-    QTimer::singleShot(0, [&] { timerRanMeanwhile = true; });
-    QTimer::singleShot(20, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            auto* box = qobject_cast<QMessageBox*>(w);
-            if (!box || !box->isVisible())
-                continue;
-            seen = true;
-            EXPECT_EQ(box->windowTitle(), QStringLiteral("情報"));
-            EXPECT_EQ(box->text(), QStringLiteral("パスします"));
-            EXPECT_EQ(box->icon(), QMessageBox::Warning);
-            EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
-            EXPECT_EQ(box->parentWidget(), nullptr);
-            EXPECT_EQ(box->windowModality(), Qt::WindowModal);
-            EXPECT_TRUE(box->windowFlags() & Qt::WindowStaysOnTopHint);
-            box->button(QMessageBox::Ok)->click();
+    bool gaveUp = false;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QMessageBox* box = openMessageBox();
+        if (!box)
+            return;
+        poll.stop();
+        seen = true;
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("情報"));
+        EXPECT_EQ(box->text(), QStringLiteral("パスします"));
+        EXPECT_EQ(box->icon(), QMessageBox::Warning);
+        EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+        EXPECT_EQ(box->parentWidget(), nullptr);
+        EXPECT_TRUE(box->windowFlags() & Qt::WindowStaysOnTopHint);
+        // Modal to its own (absent) owner only: a click on a cell of the main
+        // window goes through the window system's modality check and reaches
+        // the window, with the window's coordinates.
+        EXPECT_EQ(box->windowModality(), Qt::WindowModal);
+        QTest::mouseClick(board.client.windowHandle(), Qt::LeftButton, {}, QPoint(10 + 34 * 2 + 5, 25 + 34 + 5));
+        EXPECT_EQ(counter.presses.size(), 1u);
+        if (!counter.presses.empty()) {
+            EXPECT_EQ(board.view->cellAt(counter.presses[0].x(), counter.presses[0].y()), 10);
         }
+        box->button(QMessageBox::Ok)->click();
     });
+    // Whatever goes wrong, the box does not stay open.
+    QTimer failSafe;
+    failSafe.setSingleShot(true);
+    QObject::connect(&failSafe, &QTimer::timeout, [&] {
+        gaveUp = true;
+        while (QMessageBox* box = openMessageBox())
+            box->done(0);
+    });
+    poll.start();
+    failSafe.start(5000);
+
     board.view->showNotice(SJ("パスします"));
+    poll.stop();
+    failSafe.stop();
     EXPECT_TRUE(seen);
-    EXPECT_TRUE(timerRanMeanwhile);
+    EXPECT_FALSE(gaveUp) << "the notice was still open after 5 s";
+    EXPECT_EQ(openMessageBox(), nullptr);
 }
 
 } // namespace
