@@ -57,18 +57,24 @@ int main(int argc, char** argv)
     // A game in progress: black (blue) and white (cyan) pieces.
     const char* rows[8] = {"........", "...o....", "..xxo...", "..xxxo..",
                            "..oxxo..", "...ox...", "........", "........"};
+    int black = 0;
+    int white = 0;
     for (int r = 0; r < 8; ++r)
         for (int c = 0; c < 8; ++c)
-            if (rows[r][c] != '.')
-                view.showPicture(r * 8 + c, rows[r][c] == 'x' ? Picture::Black : Picture::White);
-    // Every animation frame once, along the bottom rows.
+            if (rows[r][c] != '.') {
+                const bool isBlack = rows[r][c] == 'x';
+                (isBlack ? black : white) += 1;
+                view.showPicture(r * 8 + c, isBlack ? Picture::Black : Picture::White);
+            }
+    // Every animation frame once, along the seventh row: a gallery of the
+    // pictures, not pieces of the game, so the counts leave them out.
     const Picture frames[] = {Picture::PlaceBlack1, Picture::PlaceBlack2, Picture::PlaceWhite1,
                               Picture::PlaceWhite2, Picture::ToBlack1,    Picture::ToBlack2,
                               Picture::ToWhite1,    Picture::ToWhite2};
     for (int i = 0; i < 8; ++i)
         view.showPicture(48 + i, frames[i]);
-    view.showCounts(9, 7);
-    view.setStatus(SJ("あなたの番です"));
+    view.showCounts(black, white); // 8 and 6
+    view.setStatus(SJ("自分の番です　コマを置いて下さい"));
 
     window.show();
     QApplication::processEvents();
