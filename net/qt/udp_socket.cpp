@@ -41,6 +41,8 @@ int socketErrorNumber(QAbstractSocket::SocketError error)
         return kErrorAddressNotAvail;
     case QAbstractSocket::UnsupportedSocketOperationError:
         return kErrorOperation;
+    case QAbstractSocket::TemporaryError: // EAGAIN: the send buffer is full for now
+        return kErrorWouldBlock;
     default:
         return kErrorUnknown;
     }

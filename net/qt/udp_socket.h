@@ -30,6 +30,7 @@ constexpr int kErrorAccess = 10013;          // WSAEACCES
 constexpr int kErrorAddressInUse = 10048;    // WSAEADDRINUSE
 constexpr int kErrorAddressNotAvail = 10049; // WSAEADDRNOTAVAIL
 constexpr int kErrorNetworkDown = 10050;     // WSAENETDOWN
+constexpr int kErrorWouldBlock = 10035;      // WSAEWOULDBLOCK
 constexpr int kErrorConnectionReset = 10054; // WSAECONNRESET
 constexpr int kErrorNoBuffers = 10055;       // WSAENOBUFS
 constexpr int kErrorTimedOut = 10060;        // WSAETIMEDOUT

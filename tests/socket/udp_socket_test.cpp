@@ -357,5 +357,16 @@ TEST(SocketAddresses, ResolveGivesTheFirstIpv4AddressWithoutTheNetwork)
     EXPECT_FALSE(socket.resolve("::1", address));
 }
 
+TEST(SocketErrors, EachQtErrorShowsTheWinsockNumberOfTheNearestMeaning)
+{
+    EXPECT_EQ(socketErrorNumber(QAbstractSocket::TemporaryError), 10035);
+    EXPECT_EQ(kErrorWouldBlock, 10035);
+    EXPECT_EQ(socketErrorNumber(QAbstractSocket::ConnectionRefusedError), kErrorConnectionReset);
+    EXPECT_EQ(socketErrorNumber(QAbstractSocket::HostNotFoundError), kErrorHostNotFound);
+    EXPECT_EQ(socketErrorNumber(QAbstractSocket::DatagramTooLargeError), kErrorMessageSize);
+    EXPECT_EQ(socketErrorNumber(QAbstractSocket::NetworkError), kErrorNetworkDown);
+    EXPECT_EQ(socketErrorNumber(QAbstractSocket::UnknownSocketError), kErrorUnknown);
+}
+
 } // namespace
 } // namespace kestrel
