@@ -157,10 +157,22 @@ int UdpSocket::sendTo(Ipv4 address, std::uint16_t port, std::string_view bytes)
     return 0;
 }
 
+QString lookUpName(const std::string& cp932HostName)
+{
+    const std::string utf8 = fromCp932(cp932HostName);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
 bool UdpSocket::resolve(const std::string& hostName, Ipv4& address)
 {
-    const QHostInfo info =
-        QHostInfo::fromName(QString::fromLocal8Bit(hostName.data(), qsizetype(hostName.size())));
+    const QString name = lookUpName(hostName);
+    if (name.isEmpty())
+        return false;
+    // QHostInfo would ask the resolver for the name of a literal address.
+    QHostAddress literal;
+    if (literal.setAddress(name))
+        return literal.protocol() == QAbstractSocket::IPv4Protocol && toIpv4(literal, address);
+    const QHostInfo info = QHostInfo::fromName(name);
     if (info.error() != QHostInfo::NoError)
         return false;
     for (const QHostAddress& candidate : info.addresses()) {

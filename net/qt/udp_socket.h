@@ -6,7 +6,9 @@
 #include <QAbstractSocket>
 #include <QHostAddress>
 #include <QObject>
+#include <QString>
 #include <functional>
+#include <string>
 #include <string_view>
 
 #include "net/platform.h"
@@ -40,6 +42,10 @@ constexpr int kErrorUnknown = 10004;         // WSAEINTR stands in for anything 
 
 int socketErrorNumber(QAbstractSocket::SocketError error);
 
+// The name handed to the look-up for a host name as the program stores it,
+// in code page 932.
+QString lookUpName(const std::string& cp932HostName);
+
 class UdpSocket : public QObject, public Transport {
     Q_OBJECT
 public:
@@ -56,6 +62,9 @@ public:
     quint16 localPort() const;
 
     int sendTo(Ipv4 address, std::uint16_t port, std::string_view bytes) override;
+    // A literal address is taken as it stands, without any look-up (not even
+    // the reverse one Qt would make); an empty name is no host. Anything else
+    // is looked up, and its first IPv4 address is the answer.
     bool resolve(const std::string& hostName, Ipv4& address) override;
 
     // A socket error that arrived on its own, outside a read or a send: the

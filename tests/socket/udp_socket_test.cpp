@@ -345,16 +345,32 @@ TEST(SocketAddresses, MappedAndPlainIpv4AreTheSameHost)
     EXPECT_FALSE(toIpv4(QHostAddress(), address));
 }
 
-TEST(SocketAddresses, ResolveGivesTheFirstIpv4AddressWithoutTheNetwork)
+// Only literal addresses and names Qt's look-up is never asked about: a name
+// looked up could become a DNS query that leaves the machine.
+TEST(SocketAddresses, ResolveTakesLiteralAddressesAsTheyStand)
 {
-    // Only names answered from the hosts file and literals: no look-up leaves the machine.
     UdpSocket socket;
     Ipv4 address = 0;
-    EXPECT_TRUE(socket.resolve("localhost", address));
-    EXPECT_EQ(address, ip(127, 0, 0, 1));
     EXPECT_TRUE(socket.resolve("127.0.0.3", address));
     EXPECT_EQ(address, ip(127, 0, 0, 3));
-    EXPECT_FALSE(socket.resolve("::1", address));
+    EXPECT_TRUE(socket.resolve("10.77.0.2", address));
+    EXPECT_EQ(address, ip(10, 77, 0, 2));
+    address = 0;
+    EXPECT_FALSE(socket.resolve("::1", address)); // no IPv4 address
+    EXPECT_FALSE(socket.resolve("", address));
+    EXPECT_EQ(address, 0u);
+}
+
+TEST(SocketAddresses, AHostNameIsLookedUpAsItsCodePage932Text)
+{
+    EXPECT_EQ(lookUpName("lan-host"), QStringLiteral("lan-host"));
+    // "対局室" in code page 932: read as UTF-8 it would fall apart.
+    const std::string name = SJ("対局室");
+    ASSERT_EQ(name, std::string("\x91\xce\x8b\xc7\x8e\xba"));
+    EXPECT_EQ(lookUpName(name), QString::fromUtf8("対局室"));
+    const std::string halfWidthKana = "\xce\xbd\xc4"; // "ﾎｽﾄ": one byte each, above 0x7F
+    EXPECT_EQ(lookUpName(halfWidthKana + "1"), QString::fromUtf8("ﾎｽﾄ1"));
+    EXPECT_TRUE(lookUpName("").isEmpty());
 }
 
 TEST(SocketErrors, EachQtErrorShowsTheWinsockNumberOfTheNearestMeaning)
