@@ -100,12 +100,24 @@ SocketSetup UdpSocket::open(Program& program, const QHostAddress& bindAddress)
     return SocketSetup::Ok;
 }
 
+std::string broadcastAddressForBound(const std::vector<InterfaceEntry>& entries, Ipv4 bound)
+{
+    for (const InterfaceEntry& entry : entries) {
+        if (entry.up && entry.address == bound)
+            return directedBroadcast(bound, entry.netmask);
+    }
+    // No entry holds the address itself (say 127.0.0.2, which loopback
+    // answers without listing it): the subnet that contains it. An entry
+    // without a netmask says nothing about its subnet.
+    for (const InterfaceEntry& entry : entries) {
+        if (entry.up && entry.netmask != 0 && ((entry.address ^ bound) & entry.netmask) == 0)
+            return directedBroadcast(bound, entry.netmask);
+    }
+    return "255.255.255.255";
+}
+
 std::string UdpSocket::broadcastAddressOf(const QHostAddress& bindAddress) const
 {
-    const bool anyAddress =
-        bindAddress == QHostAddress(QHostAddress::AnyIPv4) || bindAddress == QHostAddress(QHostAddress::Any);
-    Ipv4 bound = 0;
-    toIpv4(bindAddress, bound);
     std::vector<InterfaceEntry> entries;
     for (const QNetworkInterface& iface : QNetworkInterface::allInterfaces()) {
         const auto flags = iface.flags();
@@ -113,15 +125,20 @@ std::string UdpSocket::broadcastAddressOf(const QHostAddress& bindAddress) const
             Ipv4 address = 0;
             if (!toIpv4(entry.ip(), address))
                 continue;
-            Ipv4 netmask = entry.netmask().toIPv4Address();
-            // A socket bound to one address reaches only the subnet that holds it.
-            if (!anyAddress && ((address ^ bound) & netmask) == 0)
-                return directedBroadcast(bound, netmask);
             entries.push_back({flags.testFlag(QNetworkInterface::IsUp),
-                               flags.testFlag(QNetworkInterface::IsLoopBack), address, netmask});
+                               flags.testFlag(QNetworkInterface::IsLoopBack), address,
+                               entry.netmask().toIPv4Address()});
         }
     }
-    return anyAddress ? broadcastAddressFor(entries) : "255.255.255.255";
+    const bool anyAddress =
+        bindAddress == QHostAddress(QHostAddress::AnyIPv4) || bindAddress == QHostAddress(QHostAddress::Any);
+    if (anyAddress)
+        return broadcastAddressFor(entries);
+    // A socket bound to one address reaches only the subnet that holds it.
+    Ipv4 bound = 0;
+    if (!toIpv4(bindAddress, bound))
+        return "255.255.255.255";
+    return broadcastAddressForBound(entries, bound);
 }
 
 void UdpSocket::shutDown()

@@ -10,7 +10,9 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "net/broadcast.h"
 #include "net/platform.h"
 
 class QUdpSocket;
@@ -41,6 +43,12 @@ constexpr int kErrorHostNotFound = 11001;    // WSAHOST_NOT_FOUND
 constexpr int kErrorUnknown = 10004;         // WSAEINTR stands in for anything else
 
 int socketErrorNumber(QAbstractSocket::SocketError error);
+
+// The broadcast address of a socket bound to one address: the subnet of the
+// interface entry that is up and holds that very address; failing that, of
+// the first entry that is up and whose subnet holds it; failing that,
+// "255.255.255.255".
+std::string broadcastAddressForBound(const std::vector<InterfaceEntry>& entries, Ipv4 bound);
 
 // The name handed to the look-up for a host name as the program stores it,
 // in code page 932.

@@ -384,5 +384,44 @@ TEST(SocketErrors, EachQtErrorShowsTheWinsockNumberOfTheNearestMeaning)
     EXPECT_EQ(socketErrorNumber(QAbstractSocket::UnknownSocketError), kErrorUnknown);
 }
 
+InterfaceEntry entry(bool up, Ipv4 address, Ipv4 netmask)
+{
+    return {up, false, address, netmask};
+}
+
+TEST(BoundBroadcast, TheEntryHoldingTheBoundAddressWinsOverAnEarlierSubnetThatContainsIt)
+{
+    const Ipv4 bound = ip(10, 1, 2, 3);
+    const std::vector<InterfaceEntry> entries = {entry(true, ip(10, 0, 0, 1), ip(255, 0, 0, 0)),
+                                                 entry(true, bound, ip(255, 255, 255, 0))};
+    EXPECT_EQ(broadcastAddressForBound(entries, bound), "10.1.2.255");
+}
+
+TEST(BoundBroadcast, AnEntryThatIsDownOrHasNoNetmaskIsPassedOver)
+{
+    const Ipv4 bound = ip(192, 168, 5, 7);
+    // Down, though it holds the address: the subnet of an entry that is up.
+    EXPECT_EQ(broadcastAddressForBound({entry(false, bound, ip(255, 255, 255, 255)),
+                                        entry(true, ip(192, 168, 5, 1), ip(255, 255, 255, 0))},
+                                       bound),
+              "192.168.5.255");
+    // A null netmask would hold every address.
+    EXPECT_EQ(
+        broadcastAddressForBound(
+            {entry(true, ip(172, 16, 0, 1), 0), entry(true, ip(192, 168, 0, 1), ip(255, 255, 0, 0))}, bound),
+        "192.168.255.255");
+    EXPECT_EQ(broadcastAddressForBound({entry(true, ip(172, 16, 0, 1), 0)}, bound), "255.255.255.255");
+    EXPECT_EQ(broadcastAddressForBound({entry(false, ip(192, 168, 5, 1), ip(255, 255, 255, 0))}, bound),
+              "255.255.255.255");
+}
+
+TEST(BoundBroadcast, LoopbackAddressesKeepTheLoopbackBroadcast)
+{
+    const std::vector<InterfaceEntry> entries = {{true, true, ip(127, 0, 0, 1), ip(255, 0, 0, 0)},
+                                                 entry(true, ip(10, 0, 0, 5), ip(255, 255, 255, 0))};
+    EXPECT_EQ(broadcastAddressForBound(entries, ip(127, 0, 0, 1)), "127.255.255.255");
+    EXPECT_EQ(broadcastAddressForBound(entries, ip(127, 0, 0, 2)), "127.255.255.255");
+}
+
 } // namespace
 } // namespace kestrel
