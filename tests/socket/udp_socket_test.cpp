@@ -257,11 +257,24 @@ TEST_F(SocketTest, ANotificationErrorClosesTheSocketAndLaterSendsFail)
     EXPECT_EQ(socket.sendTo(ip(127, 0, 0, 1), port(), "x"), kErrorNotSocket);
     EXPECT_EQ(socket.localPort(), 0); // it did not bind itself anew
 
-    // Nothing is read any more either.
+    // Nothing is read any more either. A second socket, still open on
+    // 127.0.0.3, gets the same datagram after it: once that one has been
+    // dispatched, the first would have been too, had the socket been open.
+    FakeView controlView;
+    FakeDialog controlDialog;
+    FakeTimers controlTimers;
+    UdpSocket control;
+    Program controlProgram{controlView, controlDialog, control, controlTimers};
+    controlProgram.settings.playerName = "jiro";
+    controlProgram.settings.port = port();
+    ASSERT_EQ(control.open(controlProgram, loopback(3)), SocketSetup::Ok);
     Listener peer(2, port());
     peer.sendTo(port(), "1|1|late$0");
-    QCoreApplication::processEvents();
+    peer.socket.writeDatagram("1|1|late$0", loopback(3), port());
+    ASSERT_TRUE(waitFor([&] { return controlProgram.peers.count == 1; }));
+    EXPECT_EQ(controlProgram.peers.rows[0].name, "late");
     EXPECT_EQ(program.peers.count, 0);
+    EXPECT_TRUE(receivedLog.empty());
 }
 
 TEST(SocketSetupTest, APortAlreadyTakenGivesThePortBox)
