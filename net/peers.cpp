@@ -78,6 +78,8 @@ void sendToAll(Program& program, int type, const std::string& payload)
     sendDatagram(program, broadcast, type, payload);
     const std::vector<std::string> extra = program.settings.extraAddresses;
     for (const std::string& address : extra) {
+        // An empty row names no destination: handed to sendDatagram, "" would
+        // only bring up a look-up failure box.
         if (!address.empty())
             sendDatagram(program, address, type, payload);
     }
