@@ -13,6 +13,7 @@ void showAlreadyRunning(const std::string& exePath)
 {
     QMessageBox box(QMessageBox::Warning, toQString(duplicateStartCaption()),
                     toQString(duplicateStartText(executableFileName(exePath))), QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);   // a file name is shown as it is, never as markup
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.setFont(dialogFont());
     closeOnTerminationSignal(&box);

@@ -3,8 +3,9 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
-#include <QSessionManager>
 #include <QTranslator>
+#include <cstdio>
+#include <cstdlib>
 
 #include "app/already_running.h"
 #include "app/main_dialog.h"
@@ -14,6 +15,19 @@
 #include "app/startup/paths.h"
 
 namespace {
+
+bool isSet(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+// Without a display Qt would abort; the program ends quietly instead, with
+// its usual exit code, and says why on the terminal.
+bool displayAvailable()
+{
+    return isSet("DISPLAY") || isSet("WAYLAND_DISPLAY") || isSet("QT_QPA_PLATFORM");
+}
 
 // Qt's own button texts (はい, いいえ) in the language of the rest of the window.
 void loadQtTranslations(QApplication& app, QTranslator& translator)
@@ -26,6 +40,10 @@ void loadQtTranslations(QApplication& app, QTranslator& translator)
 
 int main(int argc, char** argv)
 {
+    if (!displayAvailable()) {
+        std::fputs("corvidae: no graphical display (DISPLAY or WAYLAND_DISPLAY is not set)\n", stderr);
+        return 0;
+    }
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     QTranslator translator;
@@ -40,11 +58,11 @@ int main(int argc, char** argv)
 
     kestrel::MainDialog dialog(exePath);
     dialog.onExited = [] { QCoreApplication::exit(0); };
-    // The end of the session and termination signals end the program
-    // through the Exit command, like the menu's "終了".
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &dialog,
-                     [&dialog](QSessionManager&) { dialog.exit(); });
+    // The end of the session (SIGTERM at shut-down, SIGHUP at log-off) and
+    // any other end of the event loop go through the Exit command, like the
+    // menu's "終了".
     kestrel::runOnTerminationSignal([&dialog] { dialog.exit(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &dialog, [&dialog] { dialog.exit(); });
 
     if (!dialog.start(kestrel::loginUserName()))
         return 0;

@@ -42,7 +42,9 @@ bool MainDialog::start(const std::string& loginName)
         }
     };
     hooks.command = [this](int id) { command(id); };
-    if (!initialiseMainDialog(program_, hooks))
+    // An error box during the start runs events: a termination signal may
+    // have run the Exit command meanwhile.
+    if (!initialiseMainDialog(program_, hooks) || exited_)
         return false;
     window_.show();
     window_.activateWindow();

@@ -111,7 +111,8 @@ std::string executableFileName(const std::string& exePath)
 {
     std::size_t slash = exePath.rfind('/');
     std::string name = slash == std::string::npos ? exePath : exePath.substr(slash + 1);
-    return name.size() + 1 <= kExeFileNameBuffer ? name : "";
+    // The buffer holds the name as the program's texts are held: in Shift-JIS.
+    return toCp932(name).size() + 1 <= kExeFileNameBuffer ? name : "";
 }
 
 std::string duplicateStartText(const std::string& exeFileName)

@@ -26,7 +26,7 @@ std::string absoluteProgramPath(const char* argv0);
 void fillPaths(Settings& settings, const std::string& exePath);
 
 // The part of exePath after its last '/' (all of it when it has none), or ""
-// when that name with a terminating zero would not fit 128 bytes.
+// when that name in Shift-JIS with a terminating zero would not fit 128 bytes.
 std::string executableFileName(const std::string& exePath);
 
 // The text of the box shown when another copy is already running:

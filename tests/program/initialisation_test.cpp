@@ -35,7 +35,18 @@ struct Rig {
     std::vector<int> commands;
     SocketOpenResult socketResult = SocketOpenResult::Ok;
 
-    Rig() { fillPaths(program.settings, dir / "corvidae"); }
+    Rig()
+    {
+        fillPaths(program.settings, dir / "corvidae");
+        // Every control state the start must set is first the other way round.
+        for (int id : {ids::kMenuDisconnect, ids::kSend, ids::kFirstBlack, ids::kSecondWhite, ids::kDecide,
+                       ids::kGameStart, ids::kGameEnd})
+            dialog.enable(id, true);
+        for (int id : {ids::kMenuExit, ids::kMenuConnect, ids::kMenuSettings, ids::kMenuHelp, ids::kMenuAbout})
+            dialog.enable(id, false);
+        dialog.setChecked(ids::kFirstBlack, false);
+        dialog.setChecked(ids::kSecondWhite, true);
+    }
 
     bool start(const std::string& login)
     {

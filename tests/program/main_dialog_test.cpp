@@ -11,7 +11,11 @@
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
+#include <QPointer>
 #include <QUdpSocket>
+#include <algorithm>
+#include <functional>
+#include <vector>
 
 #include "app/already_running.h"
 #include "app/main_dialog.h"
@@ -40,6 +44,49 @@ void writeSettings(const testing::TempDir& dir, quint16 port)
     testing::writeBytes(dir / "lumenini.fil", file);
 }
 
+// Answers every message box that opens while it lives: records its caption
+// and text, lets `onBox` look at it (and act, for example run the Exit
+// command under the open box), then presses its default button. Each answer
+// runs as an event of its own, so boxes that open inside it are answered too.
+class BoxAnswerer {
+public:
+    explicit BoxAnswerer(std::function<void(QMessageBox*)> onBox = {}) : onBox_(std::move(onBox))
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { findOpenBoxes(); });
+        timer_.start(5);
+    }
+    QStringList captions;
+    QStringList texts;
+
+private:
+    void findOpenBoxes()
+    {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (box == nullptr || !box->isVisible() || alreadySeen(box))
+                continue;
+            seen_.emplace_back(box);
+            QMetaObject::invokeMethod(box, [this, box] { answer(box); }, Qt::QueuedConnection);
+        }
+    }
+    void answer(QMessageBox* box)
+    {
+        captions << box->windowTitle();
+        texts << box->text();
+        if (onBox_)
+            onBox_(box);
+        box->done(0);
+    }
+    // A box that is gone leaves a null pointer, so a new box at its address counts as new.
+    bool alreadySeen(QMessageBox* box) const
+    {
+        return std::any_of(seen_.begin(), seen_.end(), [box](const QPointer<QMessageBox>& p) { return p == box; });
+    }
+    std::function<void(QMessageBox*)> onBox_;
+    std::vector<QPointer<QMessageBox>> seen_;
+    QTimer timer_;
+};
+
 // Runs the event loop until `done` holds, for at most five seconds.
 template <typename Condition>
 bool waitFor(Condition done)
@@ -59,23 +106,21 @@ bool enabled(MainDialog& dialog, int id)
 
 TEST(AlreadyRunning, NamesTheExecutableInAWarningBox)
 {
-    QMessageBox* seen = nullptr;
-    QString caption, text;
-    QTimer::singleShot(0, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
-                seen = box;
-                caption = box->windowTitle();
-                text = box->text();
-                EXPECT_EQ(box->icon(), QMessageBox::Warning);
-                EXPECT_TRUE(box->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-                box->accept();
-            }
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    bool onTop = false;
+    Qt::TextFormat format = Qt::AutoText;
+    BoxAnswerer answerer([&](QMessageBox* box) {
+        icon = box->icon();
+        onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        format = box->textFormat();
     });
     showAlreadyRunning("/opt/games/corvidae");
-    ASSERT_NE(seen, nullptr);
-    EXPECT_EQ(caption, QString::fromUtf8("二重起動"));
-    EXPECT_EQ(text, QString::fromUtf8("corvidae\nこのプログラムは既に起動しています"));
+    ASSERT_EQ(answerer.texts.size(), 1);
+    EXPECT_EQ(answerer.captions[0], QString::fromUtf8("二重起動"));
+    EXPECT_EQ(answerer.texts[0], QString::fromUtf8("corvidae\nこのプログラムは既に起動しています"));
+    EXPECT_EQ(icon, QMessageBox::Warning);
+    EXPECT_TRUE(onTop);
+    EXPECT_EQ(format, Qt::PlainText);
 }
 
 TEST(MainDialog, StartsInThePhaseWithoutAnOpponentAndHearsTheNetwork)
@@ -84,6 +129,16 @@ TEST(MainDialog, StartsInThePhaseWithoutAnOpponentAndHearsTheNetwork)
     const quint16 port = freeLoopbackPort();
     writeSettings(dir, port);
     MainDialog dialog(dir / "corvidae", QHostAddress(QHostAddress::LocalHost));
+    // Every state the start must set is first put the other way round.
+    for (int id : {ids::kMenuDisconnect, ids::kSend, ids::kFirstBlack, ids::kSecondWhite, ids::kDecide,
+                   ids::kGameStart, ids::kGameEnd})
+        dialog.window().enable(id, true);
+    for (int id : {ids::kMenuExit, ids::kMenuConnect, ids::kMenuSettings, ids::kMenuHelp, ids::kMenuAbout})
+        dialog.window().enable(id, false);
+    dialog.window().setChecked(ids::kFirstBlack, false);
+    dialog.window().setChecked(ids::kSecondWhite, true);
+    dialog.window().setText(ids::kBlackCount, "7");
+    dialog.window().setText(ids::kWhiteCount, "7");
     ASSERT_TRUE(dialog.start("root"));
     Program& program = dialog.program();
     EXPECT_EQ(program.settings.playerName, "taro");
@@ -126,19 +181,35 @@ TEST(MainDialog, PortInUseEndsTheStartWithTheBox)
     ASSERT_TRUE(holder.bind(QHostAddress::LocalHost, 0));
     writeSettings(dir, holder.localPort());
     MainDialog dialog(dir / "corvidae", QHostAddress(QHostAddress::LocalHost));
-
-    QString shown;
-    QTimer::singleShot(0, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
-                shown = box->text();
-                box->accept();
-            }
-    });
+    BoxAnswerer answerer;
     EXPECT_FALSE(dialog.start("root"));
-    EXPECT_TRUE(shown.startsWith(QString::fromUtf8("ポート番号%1番は使えません").arg(holder.localPort()))) << shown.toStdString();
+    ASSERT_EQ(answerer.texts.size(), 1);
+    EXPECT_EQ(answerer.captions[0], QString::fromUtf8("エラー"));
+    EXPECT_EQ(answerer.texts[0],
+              QString::fromUtf8("ポート番号%1番は使えません\n番号を変更してからプログラムを再起動してください")
+                  .arg(holder.localPort()));
     EXPECT_TRUE(dialog.exited());
+    EXPECT_FALSE(dialog.window().isVisible());
     EXPECT_EQ(dialog.program().match.socketFailed, 1);
+}
+
+TEST(MainDialog, ExitUnderAnErrorBoxOfTheStartEndsTheStart)
+{
+    // Port 0: the socket opens on some free port, but every send to port 0
+    // fails, so the first announcement opens an error box. A termination
+    // signal arriving meanwhile runs the Exit command.
+    testing::TempDir dir;
+    writeSettings(dir, 0);
+    MainDialog dialog(dir / "corvidae", QHostAddress(QHostAddress::LocalHost));
+    int exits = 0;
+    dialog.onExited = [&] { ++exits; };
+    BoxAnswerer answerer([&](QMessageBox*) { dialog.exit(); });
+    EXPECT_FALSE(dialog.start("root"));
+    EXPECT_TRUE(dialog.exited());
+    EXPECT_EQ(exits, 1);
+    EXPECT_FALSE(dialog.window().isVisible());
+    ASSERT_GE(answerer.texts.size(), 1);
+    EXPECT_TRUE(answerer.texts[0].startsWith(QString::fromUtf8("相手への送信失敗 : "))) << answerer.texts[0].toStdString();
 }
 
 }  // namespace

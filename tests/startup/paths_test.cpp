@@ -43,6 +43,13 @@ TEST(Paths, ExecutableFileNameMustFitOneHundredTwentyEightBytes)
     EXPECT_EQ(executableFileName("corvidae"), "corvidae");
     EXPECT_EQ(executableFileName("/" + std::string(127, 'n')), std::string(127, 'n'));
     EXPECT_EQ(executableFileName("/" + std::string(128, 'n')), "");
+    // Counted in Shift-JIS bytes: 63 kanji are 126 bytes there (189 in UTF-8) and fit; 64 do not.
+    std::string kanji63, kanji64;
+    for (int i = 0; i < 63; ++i)
+        kanji63 += "漢";
+    kanji64 = kanji63 + "漢";
+    EXPECT_EQ(executableFileName("/games/" + kanji63), kanji63);
+    EXPECT_EQ(executableFileName("/games/" + kanji64), "");
     EXPECT_EQ(executableFileName(std::string(300, 'd') + "/" + std::string(20, 'n')), std::string(20, 'n'));
 }
 
