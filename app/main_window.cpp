@@ -369,6 +369,7 @@ void MainWindow::restoreIfMinimised()
 
 void MainWindow::bringToFront()
 {
+    restoreIfMinimised();
     raise();
     activateWindow();
 }

@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QCloseEvent>
 #include <QFontInfo>
 #include <QGroupBox>
@@ -375,7 +376,23 @@ TEST(MainWindow, MinimisedWindowIsRestoredAndBroughtToFront)
     ASSERT_TRUE(f.window.isMinimized());
     f.window.restoreIfMinimised();
     EXPECT_FALSE(f.window.isMinimized());
+
+    // Minimised behind another window: raised, restored and made active,
+    // without staying on top.
+    QWidget other;
+    other.show();
+    f.window.showMinimized();
+    other.activateWindow();
+    QDeadlineTimer deadline(5000);
+    while (QApplication::activeWindow() != &other && !deadline.hasExpired())
+        QTest::qWait(10);
+    ASSERT_EQ(QApplication::activeWindow(), &other);
     f.window.bringToFront();
+    EXPECT_FALSE(f.window.isMinimized());
+    deadline.setRemainingTime(5000);
+    while (QApplication::activeWindow() != &f.window && !deadline.hasExpired())
+        QTest::qWait(10);
+    EXPECT_EQ(QApplication::activeWindow(), &f.window);
     EXPECT_FALSE(f.window.windowFlags() & Qt::WindowStaysOnTopHint);
 }
 
