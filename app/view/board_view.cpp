@@ -5,6 +5,7 @@
 #include <QThread>
 #include <QWidget>
 
+#include "app/labelled_text.h"
 #include "app/qt_text.h"
 #include "engine/match_state.h"
 #include "net/control_ids.h"
@@ -87,7 +88,10 @@ void BoardView::createMissingControls()
         line->setObjectName(idName(ids::kOpponentLine));
         line->setAlignment(Qt::AlignCenter);
         line->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        line->setTextFormat(Qt::PlainText); // the opponent's name comes from the network
         line->setGeometry(8, 0, 278, 20);
+        // Read out as "対戦相手：<name>", following the text as it changes.
+        setAccessibleRole(line, QStringLiteral("対戦相手"));
         line->show();
     }
     for (int k = 0; k < kCellCount; ++k) {

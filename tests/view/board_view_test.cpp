@@ -2,6 +2,7 @@
 // frames and sounds in order, counts, status and the notice box.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -84,6 +85,16 @@ TEST(BoardView, CreatesTheBoardControlsWhereTheWindowHasNone)
     ASSERT_NE(board.client.findChild<QWidget*>("1067"), nullptr);
     ASSERT_NE(board.label(1079), nullptr);
     EXPECT_EQ(board.label(1079)->alignment(), Qt::AlignCenter);
+    // the opponent's line says what it is to a screen reader, and follows its text
+    QAccessibleInterface* line = QAccessible::queryAccessibleInterface(board.label(1079));
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->role(), QAccessible::StaticText);
+    EXPECT_EQ(line->text(QAccessible::Name), QStringLiteral("対戦相手"));
+    board.label(1079)->setText(QStringLiteral("はなこ"));
+    EXPECT_EQ(line->text(QAccessible::Name), QStringLiteral("対戦相手：はなこ"));
+    board.label(1079)->setText(QStringLiteral("<b>x</b>"));
+    EXPECT_EQ(board.label(1079)->textFormat(), Qt::PlainText);
+    EXPECT_EQ(line->text(QAccessible::Name), QStringLiteral("対戦相手：<b>x</b>"));
     // the piece samples beside the names
     EXPECT_EQ(board.label(1065)->pixmap().toImage(), board.picture(Picture::Black));
     EXPECT_EQ(board.label(1066)->pixmap().toImage(), board.picture(Picture::White));
