@@ -33,19 +33,27 @@ void checkFirstBlack(Dialog& dialog)
     dialog.setChecked(ids::kSecondWhite, false);
 }
 
+// What every phase change sets alike: the menu of the phase, the order
+// controls usable only with an opponent, both game buttons off and
+// "先攻（黒）" checked.
+void setPhaseControls(Dialog& dialog, bool withOpponent)
+{
+    enableMenu(dialog, withOpponent);
+    enableOrderControls(dialog, withOpponent);
+    dialog.enable(ids::kGameStart, false);
+    dialog.enable(ids::kGameEnd, false);
+    checkFirstBlack(dialog);
+}
+
 } // namespace
 
 void applyInitialControlStates(Program& program)
 {
     Dialog& dialog = program.dialog;
-    enableMenu(dialog, false);
+    setPhaseControls(dialog, false);
     // The send button stays disabled: there is nobody to send to until a
     // connection is made.
     dialog.enable(ids::kSend, false);
-    enableOrderControls(dialog, false);
-    dialog.enable(ids::kGameStart, false);
-    dialog.enable(ids::kGameEnd, false);
-    checkFirstBlack(dialog);
 }
 
 void resetForNewGame(Program& program)
@@ -55,13 +63,10 @@ void resetForNewGame(Program& program)
     match.orderDecided = 0;
     match.myTurn = 0;
 
-    enableMenu(dialog, true);
+    setPhaseControls(dialog, true);
+    // Against the computer the send button is left as it is: disabled in every phase.
     if (match.vsComputer == 0)
         dialog.enable(ids::kSend, true);
-    enableOrderControls(dialog, true);
-    dialog.enable(ids::kGameStart, false);
-    dialog.enable(ids::kGameEnd, false);
-    checkFirstBlack(dialog);
 
     dialog.setText(ids::kOpponentLine, match.opponentName);
     program.view.setStatus(SJ("先攻・後攻を決定して下さい"));
@@ -80,12 +85,8 @@ void resetToUnconnected(Program& program)
     match.myTurn = 0;
     match.vsComputer = 0;
 
-    enableMenu(dialog, false);
+    setPhaseControls(dialog, false);
     dialog.enable(ids::kSend, false);
-    enableOrderControls(dialog, false);
-    dialog.enable(ids::kGameStart, false);
-    dialog.enable(ids::kGameEnd, false);
-    checkFirstBlack(dialog);
 
     match.opponentName.clear();
     match.peerAddress.clear();
