@@ -1,5 +1,6 @@
 #include "app/signal_exit.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QPointer>
 #include <QSocketNotifier>
@@ -26,7 +27,8 @@ void installOnce()
         return;
     if (::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
-    auto* notifier = new QSocketNotifier(pipeEnds[0], QSocketNotifier::Read);
+    // Lives as long as the application object.
+    auto* notifier = new QSocketNotifier(pipeEnds[0], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, [] {
         char buffer[16];
         while (::read(pipeEnds[0], buffer, sizeof buffer) > 0) {
