@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "app/control_states.h"
+#include "fakes/fake_machine.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_view.h"
 #include "net/program.h"
@@ -12,13 +13,7 @@ namespace {
 
 using namespace kestrel;
 
-struct Machine {
-    testing::FakeView view;
-    testing::FakeDialog dialog;
-    testing::FakeTransport transport;
-    testing::FakeTimers timers;
-    Program program{view, dialog, transport, timers};
-};
+using Machine = testing::FakeMachine;
 
 void BM_resetForNewGame(benchmark::State& state)
 {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/control_states.h"
+#include "fakes/fake_machine.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_view.h"
 #include "net/control_ids.h"
@@ -17,13 +18,7 @@ using testing::FakeTimers;
 using testing::FakeTransport;
 using testing::FakeView;
 
-struct Fixture {
-    FakeView view;
-    FakeDialog dialog;
-    FakeTransport transport;
-    FakeTimers timers;
-    Program program{view, dialog, transport, timers};
-};
+using Fixture = testing::FakeMachine;
 
 // Expected enabled state per id; every id listed must be set that way.
 void expectEnabled(const FakeDialog& dialog, std::initializer_list<std::pair<int, bool>> states)

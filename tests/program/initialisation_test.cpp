@@ -8,6 +8,7 @@
 #include "app/commands.h"
 #include "app/initialisation.h"
 #include "app/startup/paths.h"
+#include "fakes/fake_machine.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_view.h"
 #include "net/control_ids.h"
@@ -25,12 +26,7 @@ using testing::FakeView;
 using testing::ip;
 using testing::TempDir;
 
-struct Rig {
-    FakeView view;
-    FakeDialog dialog;
-    FakeTransport transport;
-    FakeTimers timers;
-    Program program{view, dialog, transport, timers};
+struct Rig : testing::FakeMachine {
     TempDir dir;
     std::vector<int> commands;
     SocketOpenResult socketResult = SocketOpenResult::Ok;

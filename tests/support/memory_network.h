@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/fake_machine.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_view.h"
 #include "net/program.h"
@@ -19,17 +20,10 @@
 namespace kestrel::testing {
 
 // One machine on the in-memory LAN.
-struct Host {
-    explicit Host(Ipv4 address) : address(address), program(view, dialog, transport, timers) {}
-    Host(const Host&) = delete;
-    Host& operator=(const Host&) = delete;
+struct Host : FakeMachine {
+    explicit Host(Ipv4 address) : address(address) {}
 
     Ipv4 address;
-    FakeView view;
-    FakeDialog dialog;
-    FakeTimers timers;
-    FakeTransport transport;
-    Program program;
 };
 
 // One datagram on its way.
