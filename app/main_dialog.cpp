@@ -10,11 +10,8 @@
 namespace kestrel {
 
 MainDialog::MainDialog(const std::string& exePath, const QHostAddress& bindAddress, QObject* parent)
-    : QObject(parent),
-      view_(window_.client()),
-      timers_([this](int id) { onRetryTimer(program_, id); }),
-      program_(view_, window_, socket_, timers_),
-      bindAddress_(bindAddress)
+    : QObject(parent), view_(window_.client()), timers_([this](int id) { onRetryTimer(program_, id); }),
+      program_(view_, window_, socket_, timers_), bindAddress_(bindAddress)
 {
     fillPaths(program_.settings, exePath);
     window_.onCommand = [this](int id) { command(id); };
@@ -66,19 +63,13 @@ void MainDialog::exit()
 
 void MainDialog::command(int id)
 {
-    switch (id) {
-    case ids::kMenuExit:
-        exit();
-        break;
-    case ids::kMenuDisconnect:
-        disconnectCommand(program_);
-        window_.focus(ids::kChatInput);
-        break;
-    default:
-        // Connect, Settings, Help, About and the game buttons open their
-        // dialogs and play their part once those are built.
-        break;
-    }
+    runCommand(program_, dialogs_, id, [this] { exit(); });
 }
 
-}  // namespace kestrel
+// FIXME: the connect, settings, help and about dialogs are not wired yet.
+void MainDialog::Dialogs::runConnectDialog() {}
+void MainDialog::Dialogs::runSettingsDialog() {}
+void MainDialog::Dialogs::runHelpDialog() {}
+void MainDialog::Dialogs::runAboutDialog() {}
+
+} // namespace kestrel

@@ -42,6 +42,14 @@ public:
     Program& program() { return program_; }
 
 private:
+    // The modal dialogs the commands open.
+    struct Dialogs final : SecondaryDialogs {
+        void runConnectDialog() override;
+        void runSettingsDialog() override;
+        void runHelpDialog() override;
+        void runAboutDialog() override;
+    };
+
     void command(int id);
 
     MainWindow window_;
@@ -49,8 +57,9 @@ private:
     UdpSocket socket_;
     QtTimers timers_;
     Program program_;
+    Dialogs dialogs_;
     QHostAddress bindAddress_;
     bool exited_ = false;
 };
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -36,21 +36,33 @@ public:
 class Dialog {
 public:
     virtual ~Dialog() = default;
-    virtual void enable(int id, bool on) = 0;     // menu items are grayed when off
+    virtual void enable(int id, bool on) = 0; // menu items are grayed when off
     virtual void setChecked(int id, bool on) = 0;
     virtual bool isChecked(int id) const = 0;
     virtual void setText(int id, const std::string& text) = 0;
     virtual std::string text(int id) const = 0;
-    virtual void appendText(int id, const std::string& text) = 0;  // at the end of an edit
+    virtual void appendText(int id, const std::string& text) = 0; // at the end of an edit
     virtual void focus(int id) = 0;
     virtual void restoreIfMinimised() = 0;
-    virtual void bringToFront() = 0;              // raise without staying top-most
+    virtual void bringToFront() = 0; // raise without staying top-most
     // Caption "エラー", warning icon, OK.
     virtual void showError(const std::string& text) = 0;
     // Caption "確認", question icon, Yes and No. True for Yes.
     virtual bool askYesNo(const std::string& text) = 0;
     // Caption "確認", information icon, OK.
     virtual void showInformation(const std::string& text) = 0;
+};
+
+// The main window's modal dialogs. Each call returns when its dialog has
+// closed; the outcome is in the program record (match.dialogAccepted and the
+// fields the dialog sets). Events keep being handled while one is open.
+class SecondaryDialogs {
+public:
+    virtual ~SecondaryDialogs() = default;
+    virtual void runConnectDialog() = 0;
+    virtual void runSettingsDialog() = 0;
+    virtual void runHelpDialog() = 0;
+    virtual void runAboutDialog() = 0;
 };
 
 // The list box of an open connect dialog, kept in step with the peer list.
@@ -63,4 +75,4 @@ public:
     virtual void select(int position) = 0;
 };
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -16,14 +16,14 @@ namespace kestrel::testing {
 class FakeDialog : public Dialog {
 public:
     struct Box {
-        std::string kind;   // "error", "question", "information"
-        std::string text;   // Shift-JIS
+        std::string kind; // "error", "question", "information"
+        std::string text; // Shift-JIS
     };
     std::map<int, bool> enabled;
     std::map<int, bool> checked;
     std::map<int, std::string> texts;
     std::vector<Box> boxes;
-    std::deque<bool> answers;        // answers to questions, front first; empty answers No
+    std::deque<bool> answers; // answers to questions, front first; empty answers No
     int focused = 0;
     int restoreCount = 0;
     int bringToFrontCount = 0;
@@ -78,7 +78,7 @@ private:
 class FakeTimers : public Timers {
 public:
     std::set<int> running;
-    std::vector<std::pair<int, int>> started;   // (id, ms) in order
+    std::vector<std::pair<int, int>> started; // (id, ms) in order
     void start(int id, int ms) override
     {
         running.insert(id);
@@ -96,8 +96,8 @@ public:
         std::string bytes;
     };
     std::vector<Sent> sent;
-    std::map<std::string, Ipv4> hosts;   // names that resolve
-    std::set<Ipv4> failing;              // destinations whose send fails
+    std::map<std::string, Ipv4> hosts; // names that resolve
+    std::set<Ipv4> failing;            // destinations whose send fails
     int failCode = 10065;
     // Called for every datagram the socket took (the in-memory network hooks in here).
     std::function<void(const Sent&)> onSend;
@@ -121,9 +121,31 @@ public:
     }
 };
 
+// The modal dialogs: each run is recorded, and a test decides what the
+// player does in it.
+class FakeSecondaryDialogs : public SecondaryDialogs {
+public:
+    std::vector<std::string> opened; // "connect", "settings", "help", "about"
+    std::function<void()> onConnect;
+    std::function<void()> onSettings;
+
+    void runConnectDialog() override { run("connect", onConnect); }
+    void runSettingsDialog() override { run("settings", onSettings); }
+    void runHelpDialog() override { run("help", nullptr); }
+    void runAboutDialog() override { run("about", nullptr); }
+
+private:
+    void run(const char* name, const std::function<void()>& player)
+    {
+        opened.push_back(name);
+        if (player)
+            player();
+    }
+};
+
 constexpr Ipv4 ip(unsigned a, unsigned b, unsigned c, unsigned d)
 {
     return (a << 24) | (b << 16) | (c << 8) | d;
 }
 
-}  // namespace kestrel::testing
+} // namespace kestrel::testing

@@ -1,0 +1,282 @@
+// The main window's commands on the fakes: the chat line as it goes out and
+// into the log, a whole game against the computer from Connect to Game end,
+// and what Connect and Settings put back when their dialogs are cancelled.
+#include <gtest/gtest.h>
+
+#include "app/commands.h"
+#include "app/control_states.h"
+#include "engine/board.h"
+#include "fakes/fake_machine.h"
+#include "net/control_ids.h"
+#include "tests/engine/game_driver.h"
+#include "text/cp932.h"
+
+namespace kestrel {
+namespace {
+
+using testing::FakeMachine;
+using testing::FakeSecondaryDialogs;
+using testing::ip;
+
+struct Rig : FakeMachine {
+    FakeSecondaryDialogs dialogs;
+    int exits = 0;
+
+    Rig()
+    {
+        program.settings.playerName = "taro";
+        program.match.broadcastAddress = "10.0.0.255";
+        applyInitialControlStates(program);
+    }
+    void run(int id)
+    {
+        runCommand(program, dialogs, id, [this] { ++exits; });
+    }
+    void connectTo(const std::string& name, const std::string& address)
+    {
+        program.match.connected = 1;
+        program.match.opponentName = name;
+        program.match.peerAddress = address;
+    }
+    // What the connect dialog's "コンピュータと対戦する" leaves behind.
+    void chooseComputerInConnectDialog()
+    {
+        dialogs.onConnect = [this] {
+            connectTo(SJ("コンピュータ"), "");
+            program.match.vsComputer = 1;
+            program.match.dialogAccepted = 1;
+        };
+    }
+};
+
+TEST(Commands, ChatLinesAreCutOnACharacterBoundaryAndLogged)
+{
+    const std::string a994(994, 'a');
+    const std::string a995(995, 'a');
+    const std::string aa = SJ("あ");
+    struct Case {
+        std::string typed;
+        std::string sent;
+    } cases[] = {
+        {std::string(1200, 'a'), a995 + "//\r\n"},
+        {std::string(2500, 'b'), std::string(995, 'b') + "//\r\n"},
+        {a995, a995 + "//\r\n"},
+        {a994, a994},
+        // Byte 995 is the second half of "あ": the whole character goes.
+        {a994 + aa + aa, a994 + "//\r\n"},
+        {std::string(993, 'a') + aa + aa, std::string(993, 'a') + aa + "//\r\n"},
+    };
+    Rig rig;
+    rig.connectTo("hanako", "10.0.0.2");
+    int seq = 0;
+    for (const Case& c : cases) {
+        rig.dialog.texts[ids::kChatInput] = c.typed;
+        rig.dialog.texts[ids::kChatLog].clear();
+        rig.run(ids::kSend);
+        ASSERT_EQ(rig.transport.sent.size(), static_cast<std::size_t>(++seq));
+        const auto& sent = rig.transport.sent.back();
+        EXPECT_EQ(sent.bytes, std::to_string(seq) + "|9|" + c.sent) << c.typed.size();
+        EXPECT_EQ(sent.address, ip(10, 0, 0, 2));
+        EXPECT_LE(c.sent.size(), 999u);
+        EXPECT_EQ(rig.dialog.text(ids::kChatLog), SJ("【taro】") + "\r\n" + c.sent + "\r\n");
+        EXPECT_EQ(rig.dialog.text(ids::kChatInput), "");
+        EXPECT_EQ(rig.dialog.focused, ids::kChatInput);
+        EXPECT_TRUE(rig.timers.isRunning(seq)); // chat is delivered reliably
+    }
+
+    // An empty input: the box, nothing sent or logged.
+    rig.dialog.focused = 0;
+    rig.run(ids::kSend);
+    ASSERT_EQ(rig.dialog.boxes.size(), 1u);
+    EXPECT_EQ(rig.dialog.boxes[0].kind, "error");
+    EXPECT_EQ(rig.dialog.boxes[0].text, SJ("メッセージがありません"));
+    EXPECT_EQ(rig.dialog.focused, ids::kChatInput);
+    EXPECT_EQ(rig.transport.sent.size(), std::size(cases));
+
+    // Not connected: dropped quietly, the input emptied.
+    rig.program.match.connected = 0;
+    rig.dialog.texts[ids::kChatLog].clear();
+    rig.dialog.texts[ids::kChatInput] = "hello";
+    rig.run(ids::kSend);
+    EXPECT_EQ(rig.transport.sent.size(), std::size(cases));
+    EXPECT_EQ(rig.dialog.text(ids::kChatLog), "");
+    EXPECT_EQ(rig.dialog.text(ids::kChatInput), "");
+    EXPECT_EQ(rig.dialog.boxes.size(), 1u);
+}
+
+TEST(Commands, NetworkOrderStartAndEndOnlyAskTheOpponent)
+{
+    Rig rig;
+    rig.connectTo("hanako", "10.0.0.2");
+    resetForNewGame(rig.program);
+    rig.dialog.checked[ids::kFirstBlack] = false;
+    rig.dialog.checked[ids::kSecondWhite] = true;
+    const auto before = rig.dialog.enabled;
+    const std::string status = rig.view.status;
+
+    rig.run(ids::kDecide);
+    rig.run(ids::kDecide); // each press asks again
+    rig.run(ids::kGameStart);
+    rig.run(ids::kGameEnd);
+
+    std::vector<std::string> sent;
+    for (const auto& s : rig.transport.sent)
+        sent.push_back(s.bytes);
+    EXPECT_EQ(sent, (std::vector<std::string>{"1|11|2", "2|11|2", "3|13|game start", "4|15|game end"}));
+    EXPECT_EQ(rig.program.match.mySide, kWhite);
+    EXPECT_EQ(rig.program.match.orderDecided, 0);
+    EXPECT_EQ(rig.dialog.enabled, before);
+    EXPECT_EQ(rig.view.status, status);
+    EXPECT_TRUE(rig.timers.isRunning(3) && rig.timers.isRunning(4));
+    EXPECT_FALSE(rig.timers.isRunning(1));
+}
+
+// Plays the human side by clicking the lowest legal cell until the turn is gone.
+std::vector<int> playLowestCells(Rig& rig)
+{
+    std::vector<int> clicks;
+    Game game = rig.program.game();
+    while (rig.program.match.myTurn == 1) {
+        const std::vector<int> cells = testing::legalCells(rig.program.match, rig.program.match.mySide);
+        if (cells.empty())
+            break;
+        clicks.push_back(cells.front());
+        onBoardClick(game, static_cast<std::uint16_t>(rig.view.xOf(cells.front())),
+                     static_cast<std::uint16_t>(rig.view.yOf(cells.front())));
+    }
+    return clicks;
+}
+
+TEST(Commands, AWholeGameAgainstTheComputerFromConnectToGameEnd)
+{
+    Rig rig;
+    MatchState& m = rig.program.match;
+    rig.chooseComputerInConnectDialog();
+
+    rig.run(ids::kMenuConnect);
+    EXPECT_EQ(rig.dialogs.opened, (std::vector<std::string>{"connect"}));
+    EXPECT_EQ(m.connected, 1);
+    EXPECT_EQ(rig.dialog.text(ids::kOpponentLine), SJ("コンピュータ"));
+    EXPECT_EQ(rig.view.status, SJ("先攻・後攻を決定して下さい"));
+    EXPECT_FALSE(rig.dialog.isEnabled(ids::kSend));
+    EXPECT_TRUE(rig.dialog.isEnabled(ids::kDecide));
+    EXPECT_EQ(rig.dialog.focused, ids::kChatInput);
+
+    // Black: decide, then start; a second "決定" does nothing.
+    rig.run(ids::kDecide);
+    EXPECT_EQ(m.orderDecided, 1);
+    EXPECT_TRUE(rig.dialog.isEnabled(ids::kGameStart));
+    EXPECT_FALSE(rig.dialog.isEnabled(ids::kDecide));
+    EXPECT_EQ(rig.dialog.text(ids::kBlackName), "taro");
+    EXPECT_EQ(rig.dialog.text(ids::kWhiteName), SJ("コンピュータ"));
+    EXPECT_EQ(rig.view.status, SJ("ゲーム開始ボタンを押して下さい"));
+    const std::size_t callsAfterDecide = rig.view.calls.size();
+    rig.run(ids::kDecide);
+    EXPECT_EQ(rig.view.calls.size(), callsAfterDecide);
+
+    rig.run(ids::kGameStart);
+    EXPECT_EQ(m.myTurn, 1);
+    EXPECT_FALSE(rig.dialog.isEnabled(ids::kGameStart));
+    EXPECT_TRUE(rig.dialog.isEnabled(ids::kGameEnd));
+    EXPECT_EQ(rig.view.status, SJ("コマを置いて下さい"));
+
+    const std::vector<int> clicks = playLowestCells(rig);
+    EXPECT_EQ(m.myTurn, 0);
+    EXPECT_EQ(rig.view.status, resultText(resultOf(m.blackCount, m.whiteCount)));
+    EXPECT_EQ(rig.view.callsOf("playSound").back().a,
+              static_cast<int>(m.blackCount >= m.whiteCount ? Sound::Win : Sound::Lose));
+    // The engine alone reaches the same board with the same clicks.
+    testing::Table alone;
+    alone.startComputerGame(kBlack);
+    for (int k : clicks)
+        alone.click(k);
+    EXPECT_EQ(m.board, alone.match.board);
+    EXPECT_TRUE(rig.transport.sent.empty()); // nothing goes to the network against the computer
+
+    rig.run(ids::kGameEnd);
+    EXPECT_EQ(rig.view.status, SJ("ゲームを終了しました　再開する場合は、先攻後攻の決定から行って下さい"));
+    EXPECT_EQ(countCells(m.board, kBlack) + countCells(m.board, kWhite), 4);
+    EXPECT_TRUE(rig.dialog.isEnabled(ids::kDecide));
+
+    // White: the computer opens at once, and the player is to move.
+    rig.dialog.checked[ids::kFirstBlack] = false;
+    rig.dialog.checked[ids::kSecondWhite] = true;
+    rig.run(ids::kDecide);
+    EXPECT_EQ(rig.dialog.text(ids::kBlackName), SJ("コンピュータ"));
+    EXPECT_EQ(rig.dialog.text(ids::kWhiteName), "taro");
+    EXPECT_FALSE(rig.dialog.isEnabled(ids::kGameStart));
+    EXPECT_TRUE(rig.dialog.isEnabled(ids::kGameEnd));
+    EXPECT_EQ(m.blackCount, 4);
+    EXPECT_EQ(m.whiteCount, 1);
+    EXPECT_EQ(m.myTurn, 1);
+    EXPECT_EQ(rig.view.callsOf("pause").back().a, 1000);
+    EXPECT_EQ(rig.view.status, SJ("自分の番です　コマを置いて下さい"));
+    EXPECT_TRUE(rig.transport.sent.empty());
+}
+
+TEST(Commands, CancelledDialogsPutBackWhatTheyChanged)
+{
+    Rig rig;
+    MatchState& m = rig.program.match;
+    m.opponentName = "old";
+    m.peerAddress = "10.0.0.7";
+
+    // Cancelled: the previous opponent comes back, unconnected.
+    rig.dialogs.onConnect = [&] { EXPECT_EQ(m.connected, 0); };
+    rig.run(ids::kMenuConnect);
+    EXPECT_EQ(m.connected, 0);
+    EXPECT_EQ(m.opponentName, "old");
+    EXPECT_EQ(m.peerAddress, "10.0.0.7");
+
+    // Cancelled after a peer's request was accepted meanwhile: that connection stays.
+    rig.dialogs.onConnect = [&] { rig.connectTo("hanako", "10.0.0.3"); };
+    rig.run(ids::kMenuConnect);
+    EXPECT_EQ(m.connected, 1);
+    EXPECT_EQ(m.opponentName, "hanako");
+    EXPECT_EQ(m.peerAddress, "10.0.0.3");
+    EXPECT_TRUE(rig.transport.sent.empty());
+
+    // A player chosen: the request goes out, the controls wait for the answer.
+    m.connected = 0;
+    rig.dialogs.onConnect = [&] {
+        rig.connectTo("jiro", "10.0.0.4");
+        m.dialogAccepted = 1;
+    };
+    rig.run(ids::kMenuConnect);
+    ASSERT_EQ(rig.transport.sent.size(), 1u);
+    EXPECT_EQ(rig.transport.sent[0].bytes, "1|4|taro");
+    EXPECT_EQ(rig.transport.sent[0].address, ip(10, 0, 0, 4));
+    EXPECT_TRUE(rig.dialog.isEnabled(ids::kMenuConnect));
+    EXPECT_FALSE(rig.dialog.isEnabled(ids::kMenuDisconnect));
+
+    // Settings: Cancel puts back the name and the port, not the dial-up flag.
+    Settings& s = rig.program.settings;
+    rig.dialogs.onSettings = [&] {
+        s.playerName = "typed";
+        s.port = 999;
+        s.dialUp = 1;
+    };
+    rig.dialog.focused = 0;
+    rig.run(ids::kMenuSettings);
+    EXPECT_EQ(s.playerName, "taro");
+    EXPECT_EQ(s.port, 20000);
+    EXPECT_EQ(s.dialUp, 1);
+    EXPECT_EQ(rig.dialog.focused, 0); // the focus stays where it was
+    rig.dialogs.onSettings = [&] {
+        s.playerName = "saved";
+        m.dialogAccepted = 1;
+    };
+    rig.run(ids::kMenuSettings);
+    EXPECT_EQ(s.playerName, "saved");
+
+    rig.run(ids::kMenuHelp);
+    rig.run(ids::kMenuAbout);
+    rig.run(2); // the Cancel id (Escape): nothing
+    rig.run(ids::kMenuExit);
+    EXPECT_EQ(rig.dialogs.opened, (std::vector<std::string>{"connect", "connect", "connect", "settings",
+                                                            "settings", "help", "about"}));
+    EXPECT_EQ(rig.exits, 1);
+}
+
+} // namespace
+} // namespace kestrel
