@@ -17,6 +17,9 @@ void QtTimers::start(int id, int ms)
     if (timer == nullptr) {
         timer = new QTimer(this);
         timer->setSingleShot(mode_ == Mode::SingleShot);
+        // The interval is part of the behaviour: a coarse timer may fire 5 %
+        // early, and a retry question must not come before its 5 seconds.
+        timer->setTimerType(Qt::PreciseTimer);
         connect(timer, &QTimer::timeout, this, [this, id] { expire(id); });
     }
     // start() on a running timer restarts it with the new interval.

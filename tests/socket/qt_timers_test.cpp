@@ -1,6 +1,7 @@
 #include "net/qt/qt_timers.h"
 
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <vector>
@@ -68,6 +69,24 @@ TEST(QtTimers, AStoppedTimerNeverFires)
     ASSERT_TRUE(QTest::qWaitFor([&] { return fired.size() >= 3; }, kWaitMs));
     for (int id : fired)
         EXPECT_EQ(id, 2);
+}
+
+// A coarse timer may fire up to 5 % early: a retry question at 4.75 s
+// instead of 5 s. Every timer, either mode, is a precise one.
+TEST(QtTimers, RetryTimersArePrecise)
+{
+    for (const auto mode : {QtTimers::Mode::Repeating, QtTimers::Mode::SingleShot}) {
+        QtTimers timers([](int) {}, mode);
+        timers.start(1, 5000);
+        timers.start(2, 5000);
+        const QList<QTimer*> created = timers.findChildren<QTimer*>();
+        ASSERT_EQ(created.size(), 2);
+        for (const QTimer* timer : created) {
+            EXPECT_EQ(timer->timerType(), Qt::PreciseTimer);
+            EXPECT_EQ(timer->interval(), 5000);
+            EXPECT_TRUE(timer->isActive());
+        }
+    }
 }
 
 } // namespace
