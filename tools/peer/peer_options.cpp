@@ -1,6 +1,9 @@
 #include "tools/peer/peer_options.h"
 
 #include <QCommandLineParser>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <unistd.h>
 
 #include "app/qt_text.h"
@@ -20,6 +23,35 @@ std::string namespaceOf(const std::string& pid)
     const std::string link = "/proc/" + pid + "/ns/net";
     const ssize_t length = readlink(link.c_str(), target, sizeof target - 1);
     return length > 0 ? std::string(target, std::size_t(length)) : std::string();
+}
+
+// True when the process is one of the kernel's own threads (PF_KTHREAD in the
+// flags, the ninth field of its stat line). Those live in the machine's
+// network namespace, and a process in a PID namespace sees none of them.
+bool isKernelThread(const std::string& pid)
+{
+    std::ifstream file("/proc/" + pid + "/stat");
+    std::string line;
+    std::getline(file, line);
+    const std::size_t nameEnd = line.rfind(')'); // the name may hold spaces and ")"
+    if (nameEnd == std::string::npos)
+        return false;
+    std::istringstream fields(line.substr(nameEnd + 1));
+    std::string field;
+    for (int i = 3; i <= 9 && fields >> field; ++i) {
+    }
+    constexpr unsigned long kPfKthread = 0x00200000;
+    return !fields.fail() && (std::strtoul(field.c_str(), nullptr, 10) & kPfKthread) != 0;
+}
+
+// The machine's own network namespace: init's; where init's cannot be read
+// (init holds privileges this process lacks), that of kthreadd.
+std::string machineNamespace()
+{
+    const std::string init = namespaceOf("1");
+    if (!init.empty() || !isKernelThread("2"))
+        return init;
+    return namespaceOf("2");
 }
 
 } // namespace
@@ -116,14 +148,10 @@ std::string startRefusal(const PeerOptions& options, bool namespaceFlag, bool in
 
 bool inSeparateNetworkNamespace()
 {
+    // Where the machine's namespace cannot be told, nothing says this one is separate.
     const std::string own = namespaceOf("self");
-    if (own.empty())
-        return false;
-    const std::string parent = namespaceOf(std::to_string(getppid()));
-    const std::string init = namespaceOf("1");
-    if (parent.empty() && init.empty())
-        return false;
-    return own != parent && own != init;
+    const std::string machine = machineNamespace();
+    return !own.empty() && !machine.empty() && own != machine;
 }
 
 } // namespace kestrel::peer

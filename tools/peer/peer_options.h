@@ -31,9 +31,10 @@ bool parsePeerOptions(const QStringList& arguments, PeerOptions& options, std::s
 // loopback; with it, it must really be in a network namespace of its own.
 std::string startRefusal(const PeerOptions& options, bool namespaceFlag, bool inSeparateNamespace);
 
-// True when this process's network namespace differs from its parent's (and
-// from init's, where that can be read): the namespace test started it with
-// `ip netns exec`.
+// True when this process's network namespace differs from the machine's own,
+// that of init (PID 1), or of the kernel's threads where init's cannot be
+// read: a namespace test started it, directly with `ip netns exec` or from a
+// shell inside the namespace.
 bool inSeparateNetworkNamespace();
 
 } // namespace kestrel::peer
