@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kestrel {
 
@@ -22,11 +23,11 @@ using Board = std::array<CellState, kCellCount>;
 
 struct MatchState {
     Board board{};
-    std::array<int, 8> flipRuns{};   // per direction, pieces the last countFlips found to turn
+    std::array<int, 8> flipRuns{}; // per direction, pieces the last countFlips found to turn
     int blackCount = 0;
     int whiteCount = 0;
     Side mySide = 0;
-    int myTurn = 0;        // 1 while a click on the board may make a move
+    int myTurn = 0; // 1 while a click on the board may make a move
     int vsComputer = 0;
     int connected = 0;
     int orderDecided = 0;
@@ -35,6 +36,9 @@ struct MatchState {
     std::string peerAddress;      // dotted decimal, at most 15 bytes
     std::int32_t nextSeq = 0;     // last sequence number used
     std::string broadcastAddress; // dotted decimal, at most 15 bytes
+    // The directed broadcasts of the host's other running networks, announced
+    // to right after broadcastAddress; empty on a host with one network.
+    std::vector<std::string> otherBroadcastAddresses;
     int dialogAccepted = 0;
     // In a network match: the board as it stood after the local move was sent,
     // until that move's MSG_MOVE_ACK arrives (onMoveAck resets it). Clicks are
@@ -44,4 +48,4 @@ struct MatchState {
     std::optional<Board> moveAwaitingAck;
 };
 
-}  // namespace kestrel
+} // namespace kestrel

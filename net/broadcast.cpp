@@ -1,8 +1,21 @@
 #include "net/broadcast.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace kestrel {
+
+namespace {
+
+// An interface without an address yet (0.0.0.0) cannot tell us its subnet,
+// and one without a carrier (a disconnected cable or Wi-Fi, a bridge for
+// containers that are not running) reaches nobody.
+bool isLive(const InterfaceEntry& entry)
+{
+    return entry.up && entry.running && !entry.loopback && entry.address != 0;
+}
+
+} // namespace
 
 std::string directedBroadcast(Ipv4 address, Ipv4 netmask)
 {
@@ -13,17 +26,26 @@ std::string directedBroadcast(Ipv4 address, Ipv4 netmask)
     return text;
 }
 
-std::string broadcastAddressFor(const std::vector<InterfaceEntry>& entries)
+BroadcastAddresses broadcastAddressesFor(const std::vector<InterfaceEntry>& entries)
 {
-    const InterfaceEntry* chosen = nullptr;
-    for (const auto& entry : entries) {
-        // An interface without an address yet (0.0.0.0) cannot tell us its subnet.
-        if (entry.up && !entry.loopback && entry.address != 0)
-            chosen = &entry;
+    BroadcastAddresses result;
+    const auto last = std::find_if(entries.rbegin(), entries.rend(), isLive);
+    if (last == entries.rend()) {
+        result.first = "255.255.255.255";
+        return result;
     }
-    if (chosen == nullptr)
-        return "255.255.255.255";
-    return directedBroadcast(chosen->address, chosen->netmask);
+    result.first = directedBroadcast(last->address, last->netmask);
+    for (const InterfaceEntry& entry : entries) {
+        // A single-host subnet (a tunnel's /32) would only send to this host itself.
+        if (&entry == &*last || !isLive(entry) || entry.netmask == 0xFFFFFFFFu)
+            continue;
+        std::string address = directedBroadcast(entry.address, entry.netmask);
+        const bool known = address == result.first || std::find(result.others.begin(), result.others.end(),
+                                                                address) != result.others.end();
+        if (!known)
+            result.others.push_back(std::move(address));
+    }
+    return result;
 }
 
 } // namespace kestrel

@@ -1,5 +1,5 @@
 #pragma once
-// The directed broadcast address that announcements go to, worked out from
+// The directed broadcast addresses that announcements go to, worked out from
 // the host's interface list.
 
 #include <string>
@@ -11,17 +11,28 @@ namespace kestrel {
 
 // One IPv4 address of one interface, as the interface list reports it.
 struct InterfaceEntry {
-    bool up = false;
+    bool up = false;      // switched on
+    bool running = false; // and has a carrier: something can hear it
     bool loopback = false;
     Ipv4 address = 0;
     Ipv4 netmask = 0;
 };
 
+// Where announcements go before the extra addresses: `first` is the
+// program's broadcastAddress, `others` are the further networks this host
+// is on, in interface order.
+struct BroadcastAddresses {
+    std::string first;
+    std::vector<std::string> others;
+};
+
 // "%d.%d.%d.%d" of address OR NOT netmask: the subnet's directed broadcast.
 std::string directedBroadcast(Ipv4 address, Ipv4 netmask);
 
-// The directed broadcast of the last entry that is up, not loopback and has
-// an address; "255.255.255.255" when there is no such entry.
-std::string broadcastAddressFor(const std::vector<InterfaceEntry>& entries);
+// first: the directed broadcast of the last entry that is up, running, not
+// loopback and has an address, or "255.255.255.255" when there is none.
+// others: the directed broadcast of every other such entry whose subnet has
+// room for a second host, each once and never the same as first.
+BroadcastAddresses broadcastAddressesFor(const std::vector<InterfaceEntry>& entries);
 
 } // namespace kestrel

@@ -76,6 +76,10 @@ void sendToAll(Program& program, int type, const std::string& payload)
     // Copies: an error box runs a nested loop, in which the lists may change.
     const std::string broadcast = program.match.broadcastAddress;
     sendDatagram(program, broadcast, type, payload);
+    // Players on the host's other networks as well, when it is on several.
+    const std::vector<std::string> others = program.match.otherBroadcastAddresses;
+    for (const std::string& address : others)
+        sendDatagram(program, address, type, payload);
     const std::vector<std::string> extra = program.settings.extraAddresses;
     for (const std::string& address : extra) {
         // An empty row names no destination: handed to sendDatagram, "" would

@@ -11,7 +11,8 @@ struct Settings;
 
 // "%s$%d" of playerName and dialUp.
 std::string announcementPayload(const Settings& settings);
-// Sends one message to the broadcast address, each extra address and each dial-up peer.
+// Sends one message to the broadcast address, the host's other networks'
+// broadcast addresses, each extra address and each dial-up peer.
 void sendToAll(Program& program, int type, const std::string& payload);
 // MSG_HELLO (type 1) and MSG_HELLO_REPLY (type 2).
 void onHello(Program& program, int type, const std::string& sender, const std::string& payload);
@@ -20,4 +21,4 @@ void onBye(Program& program, const std::string& sender);
 // Row whose address equals `address` byte for byte, or -1.
 int findPeer(const PeerList& peers, const std::string& address);
 
-}  // namespace kestrel
+} // namespace kestrel

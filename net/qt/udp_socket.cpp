@@ -88,7 +88,9 @@ SocketSetup UdpSocket::open(Program& program, const QHostAddress& bindAddress)
     if (!bound)
         return fail(SocketSetup::BindFailed, portFailedText);
 
-    program.match.broadcastAddress = broadcastAddressOf(bindAddress);
+    BroadcastAddresses broadcasts = broadcastAddressesOf(bindAddress);
+    program.match.broadcastAddress = broadcasts.first;
+    program.match.otherBroadcastAddresses = std::move(broadcasts.others);
     // Broadcasting: Qt sets SO_BROADCAST on every UDP socket itself.
 
     // Receive notifications need the event dispatcher of this thread.
@@ -116,7 +118,7 @@ std::string broadcastAddressForBound(const std::vector<InterfaceEntry>& entries,
     return "255.255.255.255";
 }
 
-std::string UdpSocket::broadcastAddressOf(const QHostAddress& bindAddress) const
+BroadcastAddresses UdpSocket::broadcastAddressesOf(const QHostAddress& bindAddress) const
 {
     std::vector<InterfaceEntry> entries;
     for (const QNetworkInterface& iface : QNetworkInterface::allInterfaces()) {
@@ -125,20 +127,20 @@ std::string UdpSocket::broadcastAddressOf(const QHostAddress& bindAddress) const
             Ipv4 address = 0;
             if (!toIpv4(entry.ip(), address))
                 continue;
-            entries.push_back({flags.testFlag(QNetworkInterface::IsUp),
-                               flags.testFlag(QNetworkInterface::IsLoopBack), address,
-                               entry.netmask().toIPv4Address()});
+            entries.push_back(
+                {flags.testFlag(QNetworkInterface::IsUp), flags.testFlag(QNetworkInterface::IsRunning),
+                 flags.testFlag(QNetworkInterface::IsLoopBack), address, entry.netmask().toIPv4Address()});
         }
     }
     const bool anyAddress =
         bindAddress == QHostAddress(QHostAddress::AnyIPv4) || bindAddress == QHostAddress(QHostAddress::Any);
     if (anyAddress)
-        return broadcastAddressFor(entries);
+        return broadcastAddressesFor(entries);
     // A socket bound to one address reaches only the subnet that holds it.
     Ipv4 bound = 0;
     if (!toIpv4(bindAddress, bound))
-        return "255.255.255.255";
-    return broadcastAddressForBound(entries, bound);
+        return {"255.255.255.255", {}};
+    return {broadcastAddressForBound(entries, bound), {}};
 }
 
 void UdpSocket::shutDown()

@@ -61,8 +61,9 @@ public:
     ~UdpSocket() override;
 
     // Creates the socket, binds it to settings.port on bindAddress, works out
-    // match.broadcastAddress and starts the receive notifications. Failures
-    // show their error box, set match.socketFailed and say which step failed.
+    // match.broadcastAddress and match.otherBroadcastAddresses and starts the
+    // receive notifications. Failures show their error box, set
+    // match.socketFailed and say which step failed.
     SocketSetup open(Program& program, const QHostAddress& bindAddress = QHostAddress(QHostAddress::AnyIPv4));
     // Closes the socket; later sends fail with kErrorNotSocket.
     void shutDown();
@@ -88,7 +89,7 @@ private:
     void onReadyRead();
     void queueRead();
     void onSocketEvent();
-    std::string broadcastAddressOf(const QHostAddress& bindAddress) const;
+    BroadcastAddresses broadcastAddressesOf(const QHostAddress& bindAddress) const;
 
     Program* program_ = nullptr;
     QUdpSocket* socket_ = nullptr;

@@ -215,7 +215,7 @@ TEST_F(Peers, FullListDropsNewAddressesButServesKnownOnes)
     EXPECT_EQ(list.items[999], "last");
 }
 
-TEST_F(Peers, SendToAllServesBroadcastExtrasThenDialUpPeersWithConsecutiveSeqs)
+TEST_F(Peers, SendToAllServesBroadcastsExtrasThenDialUpPeersWithConsecutiveSeqs)
 {
     host.transport.hosts["jiro-pc"] = ip(192, 168, 5, 5);
     program.settings.extraAddresses = {"172.16.0.9", "jiro-pc"};
@@ -231,6 +231,20 @@ TEST_F(Peers, SendToAllServesBroadcastExtrasThenDialUpPeersWithConsecutiveSeqs)
     EXPECT_EQ(host.transport.sent[2].address, ip(192, 168, 5, 5));
     EXPECT_EQ(host.transport.sent[3].address, ip(10, 0, 0, 3));
     EXPECT_TRUE(host.dialog.boxes.empty());
+
+    // On a host with two more networks their broadcasts follow the first, each with its own seq.
+    host.transport.sent.clear();
+    program.match.otherBroadcastAddresses = {"192.168.9.255", "10.200.255.255"};
+    sendToAll(program, MSG_BYE, "taro$0");
+    std::vector<std::pair<Ipv4, std::string>> sent;
+    for (const auto& datagram : host.transport.sent)
+        sent.emplace_back(datagram.address, datagram.bytes);
+    EXPECT_EQ(sent, (std::vector<std::pair<Ipv4, std::string>>{{ip(10, 0, 0, 255), "15|3|taro$0"},
+                                                               {ip(192, 168, 9, 255), "16|3|taro$0"},
+                                                               {ip(10, 200, 255, 255), "17|3|taro$0"},
+                                                               {ip(172, 16, 0, 9), "18|3|taro$0"},
+                                                               {ip(192, 168, 5, 5), "19|3|taro$0"},
+                                                               {ip(10, 0, 0, 3), "20|3|taro$0"}}));
 }
 
 TEST_F(Peers, FailingDestinationDoesNotStopTheRest)

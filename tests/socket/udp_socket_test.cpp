@@ -399,7 +399,7 @@ TEST(SocketErrors, EachQtErrorShowsTheWinsockNumberOfTheNearestMeaning)
 
 InterfaceEntry entry(bool up, Ipv4 address, Ipv4 netmask)
 {
-    return {up, false, address, netmask};
+    return {up, up, false, address, netmask};
 }
 
 TEST(BoundBroadcast, TheEntryHoldingTheBoundAddressWinsOverAnEarlierSubnetThatContainsIt)
@@ -430,7 +430,7 @@ TEST(BoundBroadcast, AnEntryThatIsDownOrHasNoNetmaskIsPassedOver)
 
 TEST(BoundBroadcast, LoopbackAddressesKeepTheLoopbackBroadcast)
 {
-    const std::vector<InterfaceEntry> entries = {{true, true, ip(127, 0, 0, 1), ip(255, 0, 0, 0)},
+    const std::vector<InterfaceEntry> entries = {{true, true, true, ip(127, 0, 0, 1), ip(255, 0, 0, 0)},
                                                  entry(true, ip(10, 0, 0, 5), ip(255, 255, 255, 0))};
     EXPECT_EQ(broadcastAddressForBound(entries, ip(127, 0, 0, 1)), "127.255.255.255");
     EXPECT_EQ(broadcastAddressForBound(entries, ip(127, 0, 0, 2)), "127.255.255.255");

@@ -10,8 +10,10 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <vector>
 
 #include "net/datagram.h"
 #include "net/message_type.h"
@@ -130,12 +132,18 @@ int run(QCoreApplication& app)
         printPeers(program);
         return 1;
     }
-    // Outside a test namespace every destination must be loopback, the broadcast included.
-    if (!namespaceFlag && !isLoopbackAddress(program.match.broadcastAddress)) {
-        printLine("REFUSED the broadcast address " + program.match.broadcastAddress + " is not loopback");
-        return 3;
+    // Outside a test namespace every destination must be loopback, the broadcasts included.
+    std::vector<std::string> broadcasts = program.match.otherBroadcastAddresses;
+    broadcasts.insert(broadcasts.begin(), program.match.broadcastAddress);
+    std::string ready = "READY " + std::to_string(socket.localPort());
+    for (const std::string& address : broadcasts) {
+        if (!namespaceFlag && !isLoopbackAddress(address)) {
+            printLine("REFUSED the broadcast address " + address + " is not loopback");
+            return 3;
+        }
+        ready += " " + address;
     }
-    printLine("READY " + std::to_string(socket.localPort()) + " " + program.match.broadcastAddress);
+    printLine(ready);
     sendToAll(program, MSG_HELLO, announcementPayload(program.settings));
     if (options.quitAfterMs >= 0)
         QTimer::singleShot(options.quitAfterMs, &app, [&] { exitPeer(program, socket); });
