@@ -7,7 +7,12 @@
 #include <QHostInfo>
 #include <QNetworkInterface>
 #include <QUdpSocket>
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
+#include <netinet/in.h>
 #include <string>
+#include <sys/socket.h>
 
 #include "net/broadcast.h"
 #include "net/datagram.h"
@@ -16,6 +21,49 @@
 #include "text/cp932.h"
 
 namespace kestrel {
+
+namespace {
+
+bool isIpv6Descriptor(qintptr descriptor)
+{
+    sockaddr_storage local{};
+    socklen_t length = sizeof local;
+    return getsockname(int(descriptor), reinterpret_cast<sockaddr*>(&local), &length) == 0 &&
+           local.ss_family == AF_INET6;
+}
+
+// One datagram straight on the socket's descriptor: QUdpSocket reports most
+// send failures as one coarse "network error", while errno says why
+// (no route, host unreachable, refused by a rule, ...).
+int sendOnDescriptor(qintptr descriptor, bool ipv6, Ipv4 address, std::uint16_t port, std::string_view bytes)
+{
+    sockaddr_storage storage{};
+    socklen_t length = 0;
+    if (ipv6) {
+        auto* to = reinterpret_cast<sockaddr_in6*>(&storage);
+        to->sin6_family = AF_INET6;
+        to->sin6_port = htons(port);
+        to->sin6_addr.s6_addr[10] = 0xFF; // ::ffff:a.b.c.d
+        to->sin6_addr.s6_addr[11] = 0xFF;
+        const std::uint32_t network = htonl(address);
+        std::memcpy(&to->sin6_addr.s6_addr[12], &network, sizeof network);
+        length = sizeof(sockaddr_in6);
+    } else {
+        auto* to = reinterpret_cast<sockaddr_in*>(&storage);
+        to->sin_family = AF_INET;
+        to->sin_port = htons(port);
+        to->sin_addr.s_addr = htonl(address);
+        length = sizeof(sockaddr_in);
+    }
+    ssize_t sent = 0;
+    do {
+        sent = ::sendto(int(descriptor), bytes.data(), bytes.size(), MSG_NOSIGNAL,
+                        reinterpret_cast<const sockaddr*>(&storage), length);
+    } while (sent < 0 && errno == EINTR);
+    return sent < 0 ? errorNumberForErrno(errno) : 0;
+}
+
+} // namespace
 
 int socketErrorNumber(QAbstractSocket::SocketError error)
 {
@@ -88,6 +136,7 @@ SocketSetup UdpSocket::open(Program& program, const QHostAddress& bindAddress)
     if (!bound)
         return fail(SocketSetup::BindFailed, portFailedText);
 
+    ipv6Socket_ = isIpv6Descriptor(socket_->socketDescriptor());
     BroadcastAddresses broadcasts = broadcastAddressesOf(bindAddress);
     program.match.broadcastAddress = broadcasts.first;
     program.match.otherBroadcastAddresses = std::move(broadcasts.others);
@@ -161,19 +210,12 @@ quint16 UdpSocket::localPort() const
 
 int UdpSocket::sendTo(Ipv4 address, std::uint16_t port, std::string_view bytes)
 {
-    // A closed QUdpSocket would bind itself anew on writeDatagram; a closed
-    // socket must stay closed.
     if (!isOpen())
         return kErrorNotSocket;
-    inOwnCall_ = true;
-    const qint64 written =
-        socket_->writeDatagram(bytes.data(), static_cast<qint64>(bytes.size()), QHostAddress(address), port);
-    inOwnCall_ = false;
-    if (written < 0)
-        return socketErrorNumber(socket_->error());
-    if (onSent)
+    const int error = sendOnDescriptor(socket_->socketDescriptor(), ipv6Socket_, address, port, bytes);
+    if (error == 0 && onSent)
         onSent(address, bytes);
-    return 0;
+    return error;
 }
 
 QString lookUpName(const std::string& cp932HostName)

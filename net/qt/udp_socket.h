@@ -14,6 +14,7 @@
 
 #include "net/broadcast.h"
 #include "net/platform.h"
+#include "net/socket_errors.h"
 
 class QUdpSocket;
 
@@ -25,23 +26,8 @@ struct Program;
 // Qt (QUdpSocket needs no start-up or release), so those steps cannot fail.
 enum class SocketSetup { Ok, CreateFailed, BindFailed, NotifyFailed };
 
-// Error numbers that sendTo returns and the error boxes show: the Winsock
-// numbers of the nearest meaning, so that players see the same codes on
-// every platform. A socket that is closed reports kErrorNotSocket.
-constexpr int kErrorNotSocket = 10038;       // WSAENOTSOCK
-constexpr int kErrorMessageSize = 10040;     // WSAEMSGSIZE
-constexpr int kErrorAccess = 10013;          // WSAEACCES
-constexpr int kErrorAddressInUse = 10048;    // WSAEADDRINUSE
-constexpr int kErrorAddressNotAvail = 10049; // WSAEADDRNOTAVAIL
-constexpr int kErrorNetworkDown = 10050;     // WSAENETDOWN
-constexpr int kErrorWouldBlock = 10035;      // WSAEWOULDBLOCK
-constexpr int kErrorConnectionReset = 10054; // WSAECONNRESET
-constexpr int kErrorNoBuffers = 10055;       // WSAENOBUFS
-constexpr int kErrorTimedOut = 10060;        // WSAETIMEDOUT
-constexpr int kErrorOperation = 10045;       // WSAEOPNOTSUPP
-constexpr int kErrorHostNotFound = 11001;    // WSAHOST_NOT_FOUND
-constexpr int kErrorUnknown = 10004;         // WSAEINTR stands in for anything else
-
+// The error number shown for a socket error that Qt reports on its own,
+// outside a send (a notification or a read).
 int socketErrorNumber(QAbstractSocket::SocketError error);
 
 // The broadcast address of a socket bound to one address: the subnet of the
@@ -70,6 +56,7 @@ public:
     bool isOpen() const;
     quint16 localPort() const;
 
+    // Returns the error number of the socket's own error (errno) on failure.
     int sendTo(Ipv4 address, std::uint16_t port, std::string_view bytes) override;
     // A literal address is taken as it stands, without any look-up (not even
     // the reverse one Qt would make); an empty name is no host. Anything else
@@ -93,6 +80,7 @@ private:
 
     Program* program_ = nullptr;
     QUdpSocket* socket_ = nullptr;
+    bool ipv6Socket_ = false; // bound to a dual-stack address: IPv4 goes in mapped form
     bool readQueued_ = false;
     bool inOwnCall_ = false; // a read or send of ours is under way: its errors are handled there
 };
