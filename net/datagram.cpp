@@ -1,5 +1,6 @@
 #include "net/datagram.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <limits>
@@ -24,6 +25,11 @@ bool isSpace(char c)
 bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
+}
+
+bool isHexDigit(char c)
+{
+    return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
 // What a handler gets of one datagram.
@@ -190,6 +196,17 @@ bool parseDottedAddress(std::string_view text, Ipv4& address)
         return false;
     address = result;
     return true;
+}
+
+bool isNumericHostText(std::string_view text)
+{
+    if (!text.empty() && text.back() == '.')
+        text.remove_suffix(1); // a fully qualified name's final dot
+    const std::size_t dot = text.rfind('.');
+    const std::string_view label = dot == std::string_view::npos ? text : text.substr(dot + 1);
+    if (label.size() >= 2 && label[0] == '0' && (label[1] == 'x' || label[1] == 'X'))
+        return std::all_of(label.begin() + 2, label.end(), isHexDigit);
+    return !label.empty() && std::all_of(label.begin(), label.end(), isDigit);
 }
 
 bool parseDatagram(std::string_view text, ParsedDatagram& parsed)

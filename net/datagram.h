@@ -30,11 +30,17 @@ std::string addressText(Ipv4 address);
 // Reads strict dotted decimal text (four numbers 0-255); false otherwise.
 bool parseDottedAddress(std::string_view text, Ipv4& address);
 
+// True for text that no host name can be, because its last label is a
+// number (decimal, or hexadecimal after "0x"): an address in a looser form
+// than dotted decimal ("010.0.0.1", "10.1", "0x0a.0.0.1", "167772161") or a
+// mistyped one ("10.0.0.256").
+bool isNumericHostText(std::string_view text);
+
 // The parts of a received datagram text.
 struct ParsedDatagram {
     std::int32_t seq = 0;
     std::int32_t type = 0;
-    std::string_view payload;   // points into the text
+    std::string_view payload; // points into the text
 };
 
 // Splits a received text the way strtok on "|" would: leading "|" before a
@@ -52,4 +58,4 @@ bool sendDatagram(Program& program, const std::string& destination, int type, co
 // datagrams are dropped without a word.
 void dispatchDatagram(Program& program, std::string_view text, Ipv4 source);
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -226,13 +226,13 @@ QString lookUpName(const std::string& cp932HostName)
 
 bool UdpSocket::resolve(const std::string& hostName, Ipv4& address)
 {
+    if (parseDottedAddress(hostName, address))
+        return true;
     const QString name = lookUpName(hostName);
-    if (name.isEmpty())
+    // The resolver would read "010.0.0.1" as 8.0.0.1 and "10.1" as 10.0.0.1,
+    // or ask the DNS about "10.0.0.256": none of them is a host name.
+    if (name.isEmpty() || isNumericHostText(hostName) || QHostAddress().setAddress(name))
         return false;
-    // QHostInfo would ask the resolver for the name of a literal address.
-    QHostAddress literal;
-    if (literal.setAddress(name))
-        return literal.protocol() == QAbstractSocket::IPv4Protocol && toIpv4(literal, address);
     const QHostInfo info = QHostInfo::fromName(name);
     if (info.error() != QHostInfo::NoError)
         return false;

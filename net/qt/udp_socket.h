@@ -58,9 +58,10 @@ public:
 
     // Returns the error number of the socket's own error (errno) on failure.
     int sendTo(Ipv4 address, std::uint16_t port, std::string_view bytes) override;
-    // A literal address is taken as it stands, without any look-up (not even
-    // the reverse one Qt would make); an empty name is no host. Anything else
-    // is looked up, and its first IPv4 address is the answer.
+    // Strict dotted decimal is taken as it stands, without any look-up (not
+    // even the reverse one Qt would make). Any other address form ("010.0.0.1",
+    // "10.1", "::1") and an empty name are no host, and never reach the DNS.
+    // Anything else is looked up, and its first IPv4 address is the answer.
     bool resolve(const std::string& hostName, Ipv4& address) override;
 
     // A socket error that arrived on its own, outside a read or a send: the

@@ -97,6 +97,7 @@ public:
     };
     std::vector<Sent> sent;
     std::map<std::string, Ipv4> hosts; // names that resolve
+    std::vector<std::string> lookedUp; // every name asked for, in order
     std::set<Ipv4> failing;            // destinations whose send fails
     int failCode = 10065;
     // Called for every datagram the socket took (the in-memory network hooks in here).
@@ -113,6 +114,7 @@ public:
     }
     bool resolve(const std::string& hostName, Ipv4& address) override
     {
+        lookedUp.push_back(hostName);
         auto it = hosts.find(hostName);
         if (it == hosts.end())
             return false;

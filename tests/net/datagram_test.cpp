@@ -160,7 +160,8 @@ TEST_F(SendDatagram, LimitedBroadcastNeedsNoLookUpAndHostNamesAreLookedUp)
 
 TEST_F(SendDatagram, FailedLookUpShowsTheBoxAndUsesNoSeq)
 {
-    transport.hosts["10.1"] = ip(10, 0, 0, 1); // short forms are names, not addresses
+    // Only strict dotted decimal is read here; other forms are the look-up's
+    // to refuse (the real one takes no number for a host name).
     for (const char* destination : {"nowhere", "", "0x0a.0.0.1", "010.0.0.1"}) {
         host.dialog.boxes.clear();
         EXPECT_FALSE(sendDatagram(program, destination, MSG_CHAT, "hi")) << destination;
@@ -172,9 +173,17 @@ TEST_F(SendDatagram, FailedLookUpShowsTheBoxAndUsesNoSeq)
     EXPECT_EQ(program.match.nextSeq, 0);
     EXPECT_EQ(program.pending.slots[0].seq, 0);
     EXPECT_TRUE(host.timers.started.empty());
+    EXPECT_EQ(transport.lookedUp, (std::vector<std::string>{"nowhere", "0x0a.0.0.1", "010.0.0.1"}));
+}
 
-    EXPECT_TRUE(sendDatagram(program, "10.1", MSG_HELLO, "a$0"));
-    EXPECT_EQ(transport.sent.at(0).address, ip(10, 0, 0, 1));
+TEST(HostText, ANumberInTheLastLabelIsNoHostName)
+{
+    for (const char* text : {"010.0.0.1", "10.1", "167772161", "0x0a.0.0.1", "0XA000001", "10.0.0.0x1",
+                             "10.0.0.256", "1.2.3.4.5", "10.0.0.1.", "0x"})
+        EXPECT_TRUE(isNumericHostText(text)) << text;
+    for (const char* text : {"", ".", "lan-host", "pc01.lan", "123abc", "10.0.0.1a", "0x1g", "1e100.net",
+                             "10.0.0.x", "\x91\xce"})
+        EXPECT_FALSE(isNumericHostText(text)) << text;
 }
 
 TEST_F(SendDatagram, FailedSendShowsTheCodeUsesTheSeqAndTracksNothing)
