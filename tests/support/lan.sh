@@ -4,8 +4,9 @@
 # scripts; they call lan_create and leave the rest to the EXIT trap.
 #
 # Provides: WORK (a temporary folder), PIDS (processes to kill at the end),
-# FAILURES and fail, wait_for_line, first_line, wait_for_exit, lan_create,
-# lan_report (prints the logs and exits 1 when a check failed).
+# FAILURES and fail, wait_for_line, first_line, wait_for_exit, lan_create (or
+# lan_require, lan_namespace and lan_cable for other shapes), lan_report
+# (prints the logs and exits 1 when a check failed).
 
 WORK=$(mktemp -d)
 PIDS=()
@@ -61,32 +62,45 @@ wait_for_exit() {
     return 1
 }
 
-# lan_create NS_A ADDRESS_A NS_B ADDRESS_B (addresses with their prefix, e.g.
-# 10.77.0.1/24). Exits 77 with the reason where namespaces cannot be made.
-lan_create() {
-    local ns_a=$1 address_a=$2 ns_b=$3 address_b=$4
+# Exits 77 with the reason where network namespaces cannot be made.
+lan_require() {
     if [ "$(id -u)" != 0 ]; then
         echo "SKIP: network namespaces need root"
         exit 77
     fi
     command -v ip >/dev/null || { echo "SKIP: the ip command (iproute2) is missing"; exit 77; }
-    for ns in "$ns_a" "$ns_b"; do
-        ip netns add "$ns" || { echo "SKIP: ip netns add failed (no permission for network namespaces here)"; exit 77; }
-        LAN_NAMESPACES+=("$ns")
-    done
-    # The cable is made inside the namespaces: neither end ever exists in the machine's own.
-    if ! ip -n "$ns_a" link add veth0 type veth peer name veth0 netns "$ns_b"; then
+}
+
+# lan_namespace NS: a new namespace with loopback up, removed on exit.
+lan_namespace() {
+    ip netns add "$1" || { echo "SKIP: ip netns add failed (no permission for network namespaces here)"; exit 77; }
+    LAN_NAMESPACES+=("$1")
+    ip -n "$1" link set lo up
+}
+
+# lan_cable NS_A IF_A ADDRESS_A NS_B IF_B ADDRESS_B (addresses with their
+# prefix, e.g. 10.77.0.1/24): a veth cable between two namespaces, both ends up.
+lan_cable() {
+    local ns_a=$1 if_a=$2 address_a=$3 ns_b=$4 if_b=$5 address_b=$6
+    # Made inside the namespaces: neither end ever exists in the machine's own.
+    if ! ip -n "$ns_a" link add "$if_a" type veth peer name "$if_b" netns "$ns_b"; then
         echo "SKIP: veth pairs are not available here"
         exit 77
     fi
     # "broadcast +" sets the subnet's broadcast address, without which
     # directed broadcasts never leave the host.
-    ip -n "$ns_a" addr add "$address_a" broadcast + dev veth0
-    ip -n "$ns_b" addr add "$address_b" broadcast + dev veth0
-    for ns in "$ns_a" "$ns_b"; do
-        ip -n "$ns" link set lo up
-        ip -n "$ns" link set veth0 up
-    done
+    ip -n "$ns_a" addr add "$address_a" broadcast + dev "$if_a"
+    ip -n "$ns_b" addr add "$address_b" broadcast + dev "$if_b"
+    ip -n "$ns_a" link set "$if_a" up
+    ip -n "$ns_b" link set "$if_b" up
+}
+
+# lan_create NS_A ADDRESS_A NS_B ADDRESS_B: two namespaces joined by veth0.
+lan_create() {
+    lan_require
+    lan_namespace "$1"
+    lan_namespace "$3"
+    lan_cable "$1" veth0 "$2" "$3" veth0 "$4"
 }
 
 # After the checks: the logs and exit 1 if any failed.
