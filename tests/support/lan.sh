@@ -93,6 +93,19 @@ lan_cable() {
     ip -n "$ns_b" addr add "$address_b" broadcast + dev "$if_b"
     ip -n "$ns_a" link set "$if_a" up
     ip -n "$ns_b" link set "$if_b" up
+    lan_wait_running "$ns_a" "$if_a"
+    lan_wait_running "$ns_b" "$if_b"
+}
+
+# The carrier follows a moment (up to a second) after both ends are up; a
+# program started before would find no running interface. Waits up to 5 s.
+lan_wait_running() {
+    for _ in $(seq 100); do
+        ip -n "$1" -o link show dev "$2" | grep -q ' state UP ' && return 0
+        sleep 0.05
+    done
+    echo "FAIL: $2 in $1 has no carrier"
+    exit 1
 }
 
 # lan_create NS_A ADDRESS_A NS_B ADDRESS_B: two namespaces joined by veth0.
