@@ -9,7 +9,6 @@
 #include <QUdpSocket>
 #include <arpa/inet.h>
 #include <cerrno>
-#include <cstring>
 #include <netinet/in.h>
 #include <string>
 #include <sys/socket.h>
@@ -24,41 +23,19 @@ namespace kestrel {
 
 namespace {
 
-bool isIpv6Descriptor(qintptr descriptor)
-{
-    sockaddr_storage local{};
-    socklen_t length = sizeof local;
-    return getsockname(int(descriptor), reinterpret_cast<sockaddr*>(&local), &length) == 0 &&
-           local.ss_family == AF_INET6;
-}
-
 // One datagram straight on the socket's descriptor: QUdpSocket reports most
 // send failures as one coarse "network error", while errno says why
 // (no route, host unreachable, refused by a rule, ...).
-int sendOnDescriptor(qintptr descriptor, bool ipv6, Ipv4 address, std::uint16_t port, std::string_view bytes)
+int sendOnDescriptor(qintptr descriptor, Ipv4 address, std::uint16_t port, std::string_view bytes)
 {
-    sockaddr_storage storage{};
-    socklen_t length = 0;
-    if (ipv6) {
-        auto* to = reinterpret_cast<sockaddr_in6*>(&storage);
-        to->sin6_family = AF_INET6;
-        to->sin6_port = htons(port);
-        to->sin6_addr.s6_addr[10] = 0xFF; // ::ffff:a.b.c.d
-        to->sin6_addr.s6_addr[11] = 0xFF;
-        const std::uint32_t network = htonl(address);
-        std::memcpy(&to->sin6_addr.s6_addr[12], &network, sizeof network);
-        length = sizeof(sockaddr_in6);
-    } else {
-        auto* to = reinterpret_cast<sockaddr_in*>(&storage);
-        to->sin_family = AF_INET;
-        to->sin_port = htons(port);
-        to->sin_addr.s_addr = htonl(address);
-        length = sizeof(sockaddr_in);
-    }
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port);
+    to.sin_addr.s_addr = htonl(address);
     ssize_t sent = 0;
     do {
         sent = ::sendto(int(descriptor), bytes.data(), bytes.size(), MSG_NOSIGNAL,
-                        reinterpret_cast<const sockaddr*>(&storage), length);
+                        reinterpret_cast<const sockaddr*>(&to), sizeof to);
     } while (sent < 0 && errno == EINTR);
     return sent < 0 ? errorNumberForErrno(errno) : 0;
 }
@@ -128,16 +105,19 @@ SocketSetup UdpSocket::open(Program& program, const QHostAddress& bindAddress)
 
     // Qt creates the native socket inside bind(); when that creation fails no
     // descriptor is left behind, which tells it apart from a refused bind.
+    // Every address of the protocol is IPv4: "any address" is IPv4's, and
+    // the socket an IPv4 one.
+    const QHostAddress address =
+        bindAddress == QHostAddress(QHostAddress::Any) ? QHostAddress(QHostAddress::AnyIPv4) : bindAddress;
     inOwnCall_ = true;
-    const bool bound = socket_->bind(bindAddress, static_cast<quint16>(program.settings.port));
+    const bool bound = socket_->bind(address, static_cast<quint16>(program.settings.port));
     inOwnCall_ = false;
     if (!bound && socket_->socketDescriptor() == -1)
         return fail(SocketSetup::CreateFailed, createFailedText);
     if (!bound)
         return fail(SocketSetup::BindFailed, portFailedText);
 
-    ipv6Socket_ = isIpv6Descriptor(socket_->socketDescriptor());
-    BroadcastAddresses broadcasts = broadcastAddressesOf(bindAddress);
+    BroadcastAddresses broadcasts = broadcastAddressesOf(address);
     program.match.broadcastAddress = broadcasts.first;
     program.match.otherBroadcastAddresses = std::move(broadcasts.others);
     // Broadcasting: Qt sets SO_BROADCAST on every UDP socket itself.
@@ -181,9 +161,7 @@ BroadcastAddresses UdpSocket::broadcastAddressesOf(const QHostAddress& bindAddre
                  flags.testFlag(QNetworkInterface::IsLoopBack), address, entry.netmask().toIPv4Address()});
         }
     }
-    const bool anyAddress =
-        bindAddress == QHostAddress(QHostAddress::AnyIPv4) || bindAddress == QHostAddress(QHostAddress::Any);
-    if (anyAddress)
+    if (bindAddress == QHostAddress(QHostAddress::AnyIPv4))
         return broadcastAddressesFor(entries);
     // A socket bound to one address reaches only the subnet that holds it.
     Ipv4 bound = 0;
@@ -212,7 +190,7 @@ int UdpSocket::sendTo(Ipv4 address, std::uint16_t port, std::string_view bytes)
 {
     if (!isOpen())
         return kErrorNotSocket;
-    const int error = sendOnDescriptor(socket_->socketDescriptor(), ipv6Socket_, address, port, bytes);
+    const int error = sendOnDescriptor(socket_->socketDescriptor(), address, port, bytes);
     if (error == 0 && onSent)
         onSent(address, bytes);
     return error;

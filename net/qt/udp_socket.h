@@ -81,7 +81,6 @@ private:
 
     Program* program_ = nullptr;
     QUdpSocket* socket_ = nullptr;
-    bool ipv6Socket_ = false; // bound to a dual-stack address: IPv4 goes in mapped form
     bool readQueued_ = false;
     bool inOwnCall_ = false; // a read or send of ours is under way: its errors are handled there
 };
