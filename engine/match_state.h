@@ -22,11 +22,11 @@ using Board = std::array<CellState, kCellCount>;
 
 struct MatchState {
     Board board{};
-    std::array<int, 8> flipRuns{};   // per direction, pieces the last countFlips found to turn
+    std::array<int, 8> flipRuns{}; // per direction, pieces the last countFlips found to turn
     int blackCount = 0;
     int whiteCount = 0;
     Side mySide = 0;
-    int myTurn = 0;        // 1 while a click on the board may make a move
+    int myTurn = 0; // 1 while a click on the board may make a move
     int vsComputer = 0;
     int connected = 0;
     int orderDecided = 0;
@@ -48,4 +48,4 @@ struct MatchState {
     std::optional<Board> moveAwaitingAck;
 };
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -34,7 +34,7 @@ bool parseDottedAddress(std::string_view text, Ipv4& address);
 struct ParsedDatagram {
     std::int32_t seq = 0;
     std::int32_t type = 0;
-    std::string_view payload;   // points into the text
+    std::string_view payload; // points into the text
 };
 
 // Splits a received text the way strtok on "|" would: leading "|" before a
@@ -48,8 +48,12 @@ bool parseDatagram(std::string_view text, ParsedDatagram& parsed);
 // error box on failure. Reliable types are tracked for retransmission.
 bool sendDatagram(Program& program, const std::string& destination, int type, const std::string& payload);
 
+// Answers a request: `type` to its sender, with the request's seq in decimal
+// as the payload.
+bool answerRequest(Program& program, const std::string& sender, int type, std::int32_t seq);
+
 // Splits a received text and calls the handler of its type; malformed
 // datagrams are dropped without a word.
 void dispatchDatagram(Program& program, std::string_view text, Ipv4 source);
 
-}  // namespace kestrel
+} // namespace kestrel
