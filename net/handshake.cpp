@@ -36,30 +36,22 @@ bool isAwaiting(const MatchState& match, const std::string& sender)
     return match.connectRequestSeq != 0 && isConnectedTo(match, sender);
 }
 
-// Tells the player that the opponent at `sender` has gone. False when the
-// connection is no longer that one once the notice is closed.
-bool noticeOpponentGone(Program& program, const std::string& sender)
-{
-    const std::int32_t request = program.match.connectRequestSeq;
-    program.dialog.bringToFront();
-    program.dialog.showInformation(SJ("相手が接続を終了しました"));
-    // The notice handles events: the player may have disconnected, or asked someone, meanwhile.
-    return isConnectedTo(program.match, sender) && program.match.connectRequestSeq == request;
-}
-
 } // namespace
 
 void onConnectRequest(Program& program, const std::string& sender, const std::string& payload,
                       std::int32_t seq)
 {
     MatchState& match = program.match;
+    if (isConnectedTo(match, sender) && match.connectRequestSeq == 0) {
+        // Our opponent asks again: it has left our connection (the connect
+        // dialog ends it first) or missed our acceptance. The player has
+        // agreed to play it already: both sides start over.
+        answerRequest(program, sender, MSG_CONNECT_ACCEPT, seq);
+        resetForNewGame(program);
+        return;
+    }
     if (match.connected == 1) {
-        // Only the connect dialog sends a request, and it leaves any
-        // connection first: an opponent asking again has left ours.
-        const bool opponentLeft = isConnectedTo(match, sender) && match.connectRequestSeq == 0;
         answerRequest(program, sender, MSG_CONNECT_REFUSE, seq);
-        if (opponentLeft && noticeOpponentGone(program, sender))
-            resetToUnconnected(program);
         return;
     }
     const std::string name = requesterName(program, sender, payload);
@@ -68,6 +60,8 @@ void onConnectRequest(Program& program, const std::string& sender, const std::st
                                              SJ("）からの申し込みがきています。\r\n申し込みを受けますか"));
     // The question handles events: another request may have been accepted,
     // or the player may have asked someone, meanwhile. One opponent at a time.
+    if (yes && isConnectedTo(match, sender) && match.connectRequestSeq == 0)
+        return; // a later request of the same player was accepted: it needs nothing more
     if (!yes || match.connected == 1) {
         answerRequest(program, sender, MSG_CONNECT_REFUSE, seq);
         return;
@@ -83,15 +77,13 @@ void onConnectRequest(Program& program, const std::string& sender, const std::st
 void onConnectAccept(Program& program, const std::string& sender)
 {
     MatchState& match = program.match;
-    // Any acceptance from the player waited for will do, also one to an
-    // earlier request to the same player: it is connected to us now.
-    if (isAwaiting(match, sender)) {
+    // The player waited for has accepted, this request or an earlier one; or
+    // our opponent has taken us back after a request of ours and started over.
+    if (isConnectedTo(match, sender)) {
         match.connectRequestSeq = 0;
         resetForNewGame(program);
         return;
     }
-    if (isConnectedTo(match, sender))
-        return; // the same acceptance twice
     // A request given up has been accepted late: the other side now believes
     // it is connected to us. Tell it that it is not.
     sendDatagram(program, sender, MSG_DISCONNECT, program.settings.playerName);
@@ -112,13 +104,17 @@ void onConnectRefuse(Program& program, const std::string& sender, const std::str
 
 void onDisconnect(Program& program, const std::string& sender, std::int32_t seq)
 {
+    MatchState& match = program.match;
     // Only the opponent ends the connection. A player this side is not
     // connected to has a connection of its own in mind, which it has ended.
-    if (!isConnectedTo(program.match, sender))
+    if (!isConnectedTo(match, sender))
         return;
-    const bool stillThisConnection = noticeOpponentGone(program, sender);
+    const std::int32_t request = match.connectRequestSeq;
+    program.dialog.bringToFront();
+    program.dialog.showInformation(SJ("相手が接続を終了しました"));
     answerRequest(program, sender, MSG_DISCONNECT_ACK, seq);
-    if (stillThisConnection)
+    // The notice handles events: the player may have disconnected, or asked someone, meanwhile.
+    if (isConnectedTo(match, sender) && match.connectRequestSeq == request)
         resetToUnconnected(program);
 }
 
