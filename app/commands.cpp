@@ -128,14 +128,15 @@ void connectCommand(Program& program, SecondaryDialogs& dialogs)
     match.dialogAccepted = 0;
     match.connected = 0;
     match.vsComputer = 0;
+    match.connectRequestSeq = 0; // an earlier request is given up
 
     dialogs.runConnectDialog();
 
     if (match.dialogAccepted == 1) {
         if (match.vsComputer == 1)
             resetForNewGame(program);
-        else
-            sendDatagram(program, match.peerAddress, MSG_CONNECT_REQUEST, program.settings.playerName);
+        else if (sendDatagram(program, match.peerAddress, MSG_CONNECT_REQUEST, program.settings.playerName))
+            match.connectRequestSeq = match.nextSeq;
         return;
     }
     // A request accepted while the dialog was open has made a connection of

@@ -40,6 +40,10 @@ struct MatchState {
     // to right after broadcastAddress; empty on a host with one network.
     std::vector<std::string> otherBroadcastAddresses;
     int dialogAccepted = 0;
+    // Seq of the MSG_CONNECT_REQUEST waiting for its answer, 0 when none. The
+    // answer names it in its payload: an answer to an older or a foreign
+    // request must not make or end a connection.
+    std::int32_t connectRequestSeq = 0;
     // In a network match: the board as it stood after the local move was sent,
     // until that move's MSG_MOVE_ACK arrives (onMoveAck resets it). Clicks are
     // refused meanwhile, since a second move would put the boards out of step.

@@ -90,12 +90,18 @@ void playComputerGameMove(Game& game, int row, int col, PieceCounts before, int 
 
 void onBoardClick(Game& game, std::uint16_t x, std::uint16_t y)
 {
+    if (game.match.myTurn != 1)
+        return;
+    playLocalMove(game, game.view.cellAt(x, y));
+}
+
+void playLocalMove(Game& game, int k)
+{
     MatchState& match = game.match;
     if (match.myTurn != 1)
         return;
     if (!match.vsComputer && waitingForMoveAck(match))
         return;
-    const int k = game.view.cellAt(x, y);
     if (!isCellIndex(k))
         return;
     const int row = k / 8, col = k % 8;

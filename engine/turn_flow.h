@@ -14,6 +14,10 @@ namespace kestrel {
 // without a message.
 void onBoardClick(Game& game, std::uint16_t x, std::uint16_t y);
 
+// The local player's move at cell k, exactly as a click on that cell makes
+// it; refused in the same cases, without a message.
+void playLocalMove(Game& game, int k);
+
 // Ends the game on the current counts: result text in the status line, the
 // win or lose sound for the local side, and the text to the network opponent.
 void finishGame(Game& game);

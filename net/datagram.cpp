@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <limits>
 
+#include "net/handshake.h"
+#include "net/match_messages.h"
 #include "net/message_type.h"
 #include "net/peers.h"
 #include "net/pending.h"
@@ -56,36 +58,120 @@ void byeHandler(Program& program, const Incoming& in)
     onBye(program, in.sender);
 }
 
+void connectRequestHandler(Program& program, const Incoming& in)
+{
+    onConnectRequest(program, in.sender, in.payload, in.seq);
+}
+
+void connectAcceptHandler(Program& program, const Incoming& in)
+{
+    onConnectAccept(program, in.sender);
+}
+
+void connectRefuseHandler(Program& program, const Incoming& in)
+{
+    onConnectRefuse(program, in.sender, in.payload);
+}
+
+void disconnectHandler(Program& program, const Incoming& in)
+{
+    onDisconnect(program, in.sender, in.seq);
+}
+
+void disconnectAckHandler(Program& program, const Incoming&)
+{
+    onDisconnectAck(program);
+}
+
+void chatHandler(Program& program, const Incoming& in)
+{
+    onChat(program, in.sender, in.payload, in.seq);
+}
+
 void chatAckHandler(Program& program, const Incoming& in)
 {
     onChatAck(program, in.payload);
 }
 
-// One entry per wire type; an empty entry ignores its type. The handshake
-// (4-8) and the match messages (9, 11-21) take their places here.
+void orderHandler(Program& program, const Incoming& in)
+{
+    onOrder(program, in.sender, in.payload, in.seq);
+}
+
+void orderAckHandler(Program& program, const Incoming&)
+{
+    onOrderAck(program);
+}
+
+void gameStartHandler(Program& program, const Incoming& in)
+{
+    onGameStart(program, in.sender, in.seq);
+}
+
+void gameStartAckHandler(Program& program, const Incoming& in)
+{
+    onGameStartAck(program, in.payload);
+}
+
+void gameEndHandler(Program& program, const Incoming& in)
+{
+    onGameEnd(program, in.sender, in.seq);
+}
+
+void gameEndAckHandler(Program& program, const Incoming& in)
+{
+    onGameEndAck(program, in.payload);
+}
+
+void moveHandler(Program& program, const Incoming& in)
+{
+    onMove(program, in.sender, in.payload, in.seq);
+}
+
+void moveAckHandler(Program& program, const Incoming& in)
+{
+    onMoveAck(program, in.payload);
+}
+
+void resultHandler(Program& program, const Incoming& in)
+{
+    onResult(program, in.payload);
+}
+
+void passHandler(Program& program, const Incoming& in)
+{
+    onPass(program, in.sender, in.seq);
+}
+
+void passAckHandler(Program& program, const Incoming& in)
+{
+    onPassAck(program, in.payload);
+}
+
+// One entry per wire type; an empty entry ignores its type.
 constexpr std::array<Handler, 22> kHandlers = {
-    nullptr,           // 0: not a type
-    helloHandler,      // MSG_HELLO
-    helloReplyHandler, // MSG_HELLO_REPLY
-    byeHandler,        // MSG_BYE
-    nullptr,           // MSG_CONNECT_REQUEST
-    nullptr,           // MSG_CONNECT_ACCEPT
-    nullptr,           // MSG_CONNECT_REFUSE
-    nullptr,           // MSG_DISCONNECT
-    nullptr,           // MSG_DISCONNECT_ACK
-    nullptr,           // MSG_CHAT
-    chatAckHandler,    // MSG_CHAT_ACK
-    nullptr,           // MSG_ORDER
-    nullptr,           // MSG_ORDER_ACK
-    nullptr,           // MSG_GAME_START
-    nullptr,           // MSG_GAME_START_ACK
-    nullptr,           // MSG_GAME_END
-    nullptr,           // MSG_GAME_END_ACK
-    nullptr,           // MSG_MOVE
-    nullptr,           // MSG_MOVE_ACK
-    nullptr,           // MSG_RESULT
-    nullptr,           // MSG_PASS
-    nullptr,           // MSG_PASS_ACK
+    nullptr,               // 0: not a type
+    helloHandler,          // MSG_HELLO
+    helloReplyHandler,     // MSG_HELLO_REPLY
+    byeHandler,            // MSG_BYE
+    connectRequestHandler, // MSG_CONNECT_REQUEST
+    connectAcceptHandler,  // MSG_CONNECT_ACCEPT
+    connectRefuseHandler,  // MSG_CONNECT_REFUSE
+    disconnectHandler,     // MSG_DISCONNECT
+    disconnectAckHandler,  // MSG_DISCONNECT_ACK
+    chatHandler,           // MSG_CHAT
+    chatAckHandler,        // MSG_CHAT_ACK
+    orderHandler,          // MSG_ORDER
+    orderAckHandler,       // MSG_ORDER_ACK
+    gameStartHandler,      // MSG_GAME_START
+    gameStartAckHandler,   // MSG_GAME_START_ACK
+    gameEndHandler,        // MSG_GAME_END
+    gameEndAckHandler,     // MSG_GAME_END_ACK
+    moveHandler,           // MSG_MOVE
+    moveAckHandler,        // MSG_MOVE_ACK
+    resultHandler,         // MSG_RESULT
+    passHandler,           // MSG_PASS
+    passAckHandler,        // MSG_PASS_ACK
 };
 
 // Next token at or after `pos`: leading separators skipped, ending at the
@@ -240,6 +326,11 @@ bool sendDatagram(Program& program, const std::string& destination, int type, co
     if (isReliable(type))
         trackPending(program, seq, type, payload);
     return true;
+}
+
+bool answerRequest(Program& program, const std::string& sender, int type, std::int32_t seq)
+{
+    return sendDatagram(program, sender, type, std::to_string(seq));
 }
 
 void dispatchDatagram(Program& program, std::string_view text, Ipv4 source)

@@ -54,6 +54,10 @@ bool parseDatagram(std::string_view text, ParsedDatagram& parsed);
 // error box on failure. Reliable types are tracked for retransmission.
 bool sendDatagram(Program& program, const std::string& destination, int type, const std::string& payload);
 
+// Answers a request: `type` to its sender, with the request's seq in decimal
+// as the payload.
+bool answerRequest(Program& program, const std::string& sender, int type, std::int32_t seq);
+
 // Splits a received text and calls the handler of its type; malformed
 // datagrams are dropped without a word.
 void dispatchDatagram(Program& program, std::string_view text, Ipv4 source);

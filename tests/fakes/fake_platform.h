@@ -29,6 +29,8 @@ public:
     int bringToFrontCount = 0;
     // Runs while a box is open (before it returns), so tests can deliver events meanwhile.
     std::function<void(const Box&)> whileOpen;
+    // When set, answers every question instead of `answers` (a bot's policy).
+    std::function<bool(const std::string&)> answerQuestion;
 
     void enable(int id, bool on) override { enabled[id] = on; }
     void setChecked(int id, bool on) override { checked[id] = on; }
@@ -51,7 +53,9 @@ public:
     bool askYesNo(const std::string& text) override
     {
         bool yes = false;
-        if (!answers.empty()) {
+        if (answerQuestion) {
+            yes = answerQuestion(text);
+        } else if (!answers.empty()) {
             yes = answers.front();
             answers.pop_front();
         }

@@ -93,7 +93,9 @@ void ScriptedDialog::showError(const std::string& text)
 bool ScriptedDialog::askYesNo(const std::string& text)
 {
     bool yes = false;
-    if (!answers_.empty()) {
+    if (answerQuestion) {
+        yes = answerQuestion(text);
+    } else if (!answers_.empty()) {
         yes = answers_.front();
         answers_.pop_front();
     }

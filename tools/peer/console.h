@@ -3,6 +3,7 @@
 // becomes one line on stdout, flushed at once, so a test can follow it live.
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -49,6 +50,9 @@ public:
     void showError(const std::string& text) override;
     bool askYesNo(const std::string& text) override;
     void showInformation(const std::string& text) override;
+
+    // When set, answers every question instead of the scripted answers.
+    std::function<bool(const std::string&)> answerQuestion;
 
 private:
     std::deque<bool> answers_;

@@ -21,6 +21,7 @@
 #include "net/pending.h"
 #include "net/qt/qt_timers.h"
 #include "net/qt/udp_socket.h"
+#include "tools/peer/bot_options.h"
 #include "tools/peer/console.h"
 #include "tools/peer/peer_options.h"
 
@@ -91,11 +92,50 @@ void logTraffic(UdpSocket& socket)
     };
 }
 
+// The bot's options out, the peer's own back as Qt wants them.
+QStringList takeBotArguments(const QStringList& arguments, BotSetup& bot, std::string& error)
+{
+    std::vector<std::string> args;
+    for (const QString& arg : arguments)
+        args.push_back(arg.toStdString());
+    if (!takeBotOptions(args, bot, error))
+        return {};
+    QStringList rest;
+    for (const std::string& arg : args)
+        rest.push_back(QString::fromStdString(arg));
+    return rest;
+}
+
+// Lets the bot act after every event, once its handler has returned; after a
+// silence of nudgeMs it asks again for what may have been lost.
+void runBot(QCoreApplication& app, Bot& bot, const BotSetup& setup, std::function<void()>& afterEvent,
+            const std::function<void()>& exit)
+{
+    auto* nudge = new QTimer(&app);
+    nudge->setSingleShot(true);
+    afterEvent = [&app, &bot, &setup, nudge, exit] {
+        QTimer::singleShot(0, &app, [&bot, &setup, nudge, exit] {
+            bot.act();
+            if (bot.finished())
+                exit();
+            else if (setup.nudgeMs > 0)
+                nudge->start(setup.nudgeMs);
+        });
+    };
+    QObject::connect(nudge, &QTimer::timeout, [&bot, &afterEvent] {
+        bot.nudge();
+        afterEvent();
+    });
+    afterEvent();
+}
+
 int run(QCoreApplication& app)
 {
     PeerOptions options;
+    BotSetup botSetup;
     std::string error;
-    if (!parsePeerOptions(app.arguments(), options, error)) {
+    const QStringList arguments = takeBotArguments(app.arguments(), botSetup, error);
+    if (!error.empty() || !parsePeerOptions(arguments, options, error)) {
         std::fprintf(stderr, "kestrel-peer: %s\n", error.c_str());
         return 2;
     }
@@ -113,7 +153,11 @@ int run(QCoreApplication& app)
     ScriptedDialog dialog(options.answers);
     UdpSocket socket;
     Program* self = nullptr;
-    QtTimers timers([&self](int id) { onRetryTimer(*self, id); });
+    std::function<void()> afterEvent = [] {};
+    QtTimers timers([&self, &afterEvent](int id) {
+        onRetryTimer(*self, id);
+        afterEvent();
+    });
     Program program(view, dialog, socket, timers);
     self = &program;
     program.settings.playerName = options.name;
@@ -145,6 +189,16 @@ int run(QCoreApplication& app)
     }
     printLine(ready);
     sendToAll(program, MSG_HELLO, announcementPayload(program.settings));
+    Bot bot(program, botSetup.options, [](const std::string& line) { printLine(printable(line)); });
+    if (botSetup.enabled) {
+        dialog.answerQuestion = [&bot](const std::string& question) { return bot.answer(question); };
+        socket.onReceived = [log = socket.onReceived, &afterEvent](Ipv4 source, std::string_view bytes) {
+            if (log)
+                log(source, bytes);
+            afterEvent();
+        };
+        runBot(app, bot, botSetup, afterEvent, [&] { exitPeer(program, socket); });
+    }
     if (options.quitAfterMs >= 0)
         QTimer::singleShot(options.quitAfterMs, &app, [&] { exitPeer(program, socket); });
     return app.exec();

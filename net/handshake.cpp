@@ -1,0 +1,123 @@
+#include "net/handshake.h"
+
+#include "app/control_states.h"
+#include "net/datagram.h"
+#include "net/message_type.h"
+#include "net/peers.h"
+#include "net/program.h"
+#include "text/cp932.h"
+
+namespace kestrel {
+
+namespace {
+
+constexpr std::size_t kMaxNameBytes = 63;
+
+// The name a requester is asked about and kept under: its listed name. A
+// requester the list does not know (its announcement was lost, or the list
+// was refreshed since) is named by its request, which comes from the same
+// address an announcement would and is no less to be trusted.
+std::string requesterName(const Program& program, const std::string& sender, const std::string& payload)
+{
+    const int row = findPeer(program.peers, sender);
+    if (row >= 0)
+        return program.peers.rows[static_cast<std::size_t>(row)].name;
+    return cutCp932(payload, kMaxNameBytes);
+}
+
+bool isConnectedTo(const MatchState& match, const std::string& sender)
+{
+    return match.connected == 1 && match.vsComputer == 0 && match.peerAddress == sender;
+}
+
+// Waiting for the answer of the player at `sender` to a request of ours.
+bool isAwaiting(const MatchState& match, const std::string& sender)
+{
+    return match.connectRequestSeq != 0 && isConnectedTo(match, sender);
+}
+
+} // namespace
+
+void onConnectRequest(Program& program, const std::string& sender, const std::string& payload,
+                      std::int32_t seq)
+{
+    MatchState& match = program.match;
+    if (isConnectedTo(match, sender) && match.connectRequestSeq == 0) {
+        // Our opponent asks again: it has left our connection (the connect
+        // dialog ends it first) or missed our acceptance. The player has
+        // agreed to play it already: both sides start over.
+        answerRequest(program, sender, MSG_CONNECT_ACCEPT, seq);
+        resetForNewGame(program);
+        return;
+    }
+    if (match.connected == 1) {
+        answerRequest(program, sender, MSG_CONNECT_REFUSE, seq);
+        return;
+    }
+    const std::string name = requesterName(program, sender, payload);
+    program.dialog.bringToFront();
+    const bool yes = program.dialog.askYesNo(SJ("（") + name +
+                                             SJ("）からの申し込みがきています。\r\n申し込みを受けますか"));
+    // The question handles events: another request may have been accepted,
+    // or the player may have asked someone, meanwhile. One opponent at a time.
+    if (yes && isConnectedTo(match, sender) && match.connectRequestSeq == 0)
+        return; // a later request of the same player was accepted: it needs nothing more
+    if (!yes || match.connected == 1) {
+        answerRequest(program, sender, MSG_CONNECT_REFUSE, seq);
+        return;
+    }
+    match.connected = 1;
+    match.vsComputer = 0;
+    match.opponentName = name;
+    match.peerAddress = sender;
+    answerRequest(program, sender, MSG_CONNECT_ACCEPT, seq);
+    resetForNewGame(program);
+}
+
+void onConnectAccept(Program& program, const std::string& sender)
+{
+    MatchState& match = program.match;
+    // The player waited for has accepted, this request or an earlier one; or
+    // our opponent has taken us back after a request of ours and started over.
+    if (isConnectedTo(match, sender)) {
+        match.connectRequestSeq = 0;
+        resetForNewGame(program);
+        return;
+    }
+    // A request given up has been accepted late: the other side now believes
+    // it is connected to us. Tell it that it is not.
+    sendDatagram(program, sender, MSG_DISCONNECT, program.settings.playerName);
+}
+
+void onConnectRefuse(Program& program, const std::string& sender, const std::string& payload)
+{
+    MatchState& match = program.match;
+    // A refusal of a request given up, or of someone else's, ends nothing.
+    if (!isAwaiting(match, sender) || decimalValue(payload) != match.connectRequestSeq)
+        return;
+    match.connectRequestSeq = 0;
+    program.dialog.showInformation(SJ("相手の都合によりゲームはできません"));
+    // The notice handles events: the player may have asked someone else meanwhile.
+    if (isConnectedTo(match, sender) && match.connectRequestSeq == 0)
+        resetToUnconnected(program);
+}
+
+void onDisconnect(Program& program, const std::string& sender, std::int32_t seq)
+{
+    MatchState& match = program.match;
+    // Only the opponent ends the connection. A player this side is not
+    // connected to has a connection of its own in mind, which it has ended.
+    if (!isConnectedTo(match, sender))
+        return;
+    const std::int32_t request = match.connectRequestSeq;
+    program.dialog.bringToFront();
+    program.dialog.showInformation(SJ("相手が接続を終了しました"));
+    answerRequest(program, sender, MSG_DISCONNECT_ACK, seq);
+    // The notice handles events: the player may have disconnected, or asked someone, meanwhile.
+    if (isConnectedTo(match, sender) && match.connectRequestSeq == request)
+        resetToUnconnected(program);
+}
+
+void onDisconnectAck(Program&) {}
+
+} // namespace kestrel

@@ -1,0 +1,182 @@
+// Requests, answers and disconnections between program records on the
+// in-memory LAN, including answers that come late or twice and requests that
+// arrive while a question is open.
+#include <gtest/gtest.h>
+
+#include "net/receive.h"
+#include "tests/net/lan_match.h"
+#include "text/cp932.h"
+
+namespace kestrel::testing {
+namespace {
+
+const std::string kRefused = SJ("相手の都合によりゲームはできません");
+const std::string kGone = SJ("相手が接続を終了しました");
+
+bool connectedTo(const Host& host, const Host& other)
+{
+    return host.program.match.connected == 1 &&
+           host.program.match.peerAddress == addressText(other.address) &&
+           host.program.match.connectRequestSeq == 0;
+}
+
+// The Connect command with the dialog cancelled: any waiting request is given up.
+void cancelConnectDialog(Host& host)
+{
+    FakeSecondaryDialogs dialogs;
+    connectCommand(host.program, dialogs);
+}
+
+TEST(Handshake, OneOpponentAtATimeWhateverIsAnsweredWhen)
+{
+    MatchLan net;
+    Host& taro = net.taro;
+    Host& hanako = net.hanako;
+    Host& jiro = net.jiro;
+
+    // Jiro asks taro while taro waits for hanako: refused without a question.
+    hanako.dialog.answers = {true};
+    MatchLan::request(taro, hanako);
+    MatchLan::request(jiro, taro);
+    net.lan.deliverAll();
+    EXPECT_TRUE(taro.dialog.boxes.empty());
+    EXPECT_TRUE(connectedTo(taro, hanako) && connectedTo(hanako, taro));
+    EXPECT_EQ(jiro.dialog.boxes.back().text, kRefused);
+    EXPECT_EQ(jiro.program.match.connected, 0);
+
+    // Hanako asks taro again, as after a lost acceptance: he has agreed to
+    // play her already, so both start over without a question.
+    MatchLan::request(hanako, taro);
+    net.lan.deliverAll();
+    EXPECT_TRUE(taro.dialog.boxes.empty());
+    EXPECT_TRUE(connectedTo(taro, hanako) && connectedTo(hanako, taro));
+    EXPECT_EQ(net.sentOfType(MSG_CONNECT_ACCEPT).size(), 2u);
+    disconnectCommand(taro.program);
+    net.lan.deliverAll();
+
+    // Taro and jiro both ask hanako; the second question opens on top of the
+    // first and she says Yes to both. Jiro, answered first, is her opponent;
+    // taro is refused and is not left believing he is connected.
+    hanako.dialog.answers = {true, true};
+    hanako.dialog.whileOpen = [&](const FakeDialog::Box& box) {
+        if (box.kind == "question")
+            net.lan.deliverAll();
+    };
+    MatchLan::request(taro, hanako);
+    MatchLan::request(jiro, hanako);
+    net.lan.deliverAll();
+    EXPECT_EQ(hanako.dialog.boxes.end()[-2].text,
+              SJ("（taro）からの申し込みがきています。\r\n申し込みを受けますか"));
+    EXPECT_EQ(hanako.dialog.boxes.end()[-1].text,
+              SJ("（jiro）からの申し込みがきています。\r\n申し込みを受けますか"));
+    EXPECT_TRUE(connectedTo(hanako, jiro) && connectedTo(jiro, hanako));
+    EXPECT_EQ(taro.dialog.boxes.back().text, kRefused);
+    EXPECT_EQ(taro.program.match.connected, 0);
+
+    // Taro's disconnect reaches hanako from a third address: her connection
+    // with jiro goes on, and nothing is answered.
+    sendDatagram(taro.program, addressText(hanako.address), MSG_DISCONNECT, "taro");
+    const std::size_t boxes = hanako.dialog.boxes.size();
+    const std::size_t acks = net.sentOfType(MSG_DISCONNECT_ACK).size();
+    net.lan.deliverAll();
+    EXPECT_TRUE(connectedTo(hanako, jiro));
+    EXPECT_EQ(hanako.dialog.boxes.size(), boxes);
+    EXPECT_EQ(net.sentOfType(MSG_DISCONNECT_ACK).size(), acks);
+
+    // Jiro leaves; under hanako's notice she asks taro at once. The reset
+    // for jiro's leaving must not undo that request.
+    hanako.dialog.whileOpen = [&](const FakeDialog::Box& box) {
+        if (box.text == kGone)
+            MatchLan::request(hanako, taro);
+    };
+    taro.dialog.answers = {true};
+    disconnectCommand(jiro.program);
+    net.lan.deliverAll();
+    EXPECT_EQ(net.sentOfType(MSG_DISCONNECT_ACK).size(), acks + 1);
+    EXPECT_TRUE(connectedTo(hanako, taro) && connectedTo(taro, hanako));
+    EXPECT_EQ(hanako.view.status, SJ("先攻・後攻を決定して下さい"));
+
+    // A disconnect while not connected is not answered.
+    sendDatagram(taro.program, addressText(jiro.address), MSG_DISCONNECT, "taro");
+    net.lan.deliverAll();
+    EXPECT_EQ(net.sentOfType(MSG_DISCONNECT_ACK).size(), acks + 1);
+}
+
+TEST(Handshake, AnswersToRequestsGivenUp)
+{
+    MatchLan net;
+    Host& taro = net.taro;
+    Host& hanako = net.hanako;
+
+    // Taro asks again while hanako's first question is open. Asked at once,
+    // the second question is answered Yes first, and the first Yes needs no
+    // answer. Asked after the first, she says No to the first and Yes to the
+    // second; the refusal of the request taro gave up ends nothing.
+    for (bool atOnce : {true, false}) {
+        int questions = 0;
+        hanako.dialog.answers = {atOnce, true};
+        hanako.dialog.whileOpen = [&](const FakeDialog::Box&) {
+            if (++questions == 1)
+                MatchLan::request(taro, hanako);
+            if (questions == 1 && atOnce)
+                net.lan.deliverAll();
+        };
+        MatchLan::request(taro, hanako);
+        net.lan.deliverAll();
+        EXPECT_EQ(questions, 2);
+        EXPECT_TRUE(connectedTo(taro, hanako) && connectedTo(hanako, taro)) << atOnce;
+        EXPECT_TRUE(taro.dialog.boxes.empty());
+        disconnectCommand(taro.program);
+        net.lan.deliverAll();
+        hanako.dialog.boxes.clear();
+    }
+    EXPECT_EQ(net.sentOfType(MSG_CONNECT_REFUSE).size(), 1u);
+
+    // Taro gives up while hanako's question is open; her late Yes is told
+    // that there is no connection, so she does not wait for a game.
+    hanako.dialog.answers = {true};
+    hanako.dialog.whileOpen = [&](const FakeDialog::Box& box) {
+        if (box.kind == "question")
+            cancelConnectDialog(taro);
+    };
+    MatchLan::request(taro, hanako);
+    net.lan.deliverAll();
+    EXPECT_EQ(hanako.dialog.boxes.back().text, kGone);
+    EXPECT_EQ(taro.program.match.connected + hanako.program.match.connected, 0);
+
+    // An acceptance or a refusal nobody asked for changes nothing here.
+    receiveDatagram(taro.program, "50|5|1", net.jiro.address);
+    receiveDatagram(taro.program, "51|6|1", net.jiro.address);
+    EXPECT_EQ(taro.program.match.connected, 0);
+    EXPECT_EQ(taro.dialog.boxes.size(), 0u);
+}
+
+TEST(Handshake, AnUnlistedRequesterIsAskedAboutByTheNameItSends)
+{
+    MatchLan net;
+    Host& hanako = net.hanako;
+    Host& saburo = net.lan.add(4, "saburo"); // joined after the announcements
+    applyInitialControlStates(saburo.program);
+    hanako.dialog.answers = {true};
+    MatchLan::request(saburo, hanako);
+    net.lan.deliverAll();
+    EXPECT_EQ(hanako.dialog.boxes.back().text,
+              SJ("（saburo）からの申し込みがきています。\r\n申し込みを受けますか"));
+    EXPECT_TRUE(connectedTo(hanako, saburo) && connectedTo(saburo, hanako));
+    EXPECT_EQ(hanako.dialog.text(ids::kOpponentLine), "saburo");
+
+    // Chat name lines: listed name, the opponent's name, else the address.
+    receiveDatagram(hanako.program, "60|9|hi", saburo.address);
+    receiveDatagram(hanako.program, "61|9|yo", net.jiro.address);
+    receiveDatagram(hanako.program, "62|9|?", ip(10, 0, 0, 9));
+    EXPECT_EQ(hanako.dialog.text(ids::kChatLog),
+              SJ("【saburo】\r\nhi\r\n【jiro】\r\nyo\r\n【10.0.0.9】\r\n?\r\n"));
+    // Not connected: answered, not shown.
+    receiveDatagram(net.taro.program, "63|9|hi", saburo.address);
+    EXPECT_EQ(net.taro.dialog.text(ids::kChatLog), "");
+    EXPECT_EQ(net.taro.transport.sent.back().bytes,
+              std::to_string(net.taro.program.match.nextSeq) + "|10|63");
+}
+
+} // namespace
+} // namespace kestrel::testing

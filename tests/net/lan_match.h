@@ -1,0 +1,108 @@
+#pragma once
+// Three players on one in-memory LAN, each listed by the others, and the
+// player's actions of a network match: request, order, game start and end,
+// clicks on the board.
+
+#include <string>
+#include <vector>
+
+#include "app/commands.h"
+#include "app/control_states.h"
+#include "engine/turn_flow.h"
+#include "net/control_ids.h"
+#include "net/datagram.h"
+#include "net/message_type.h"
+#include "net/peers.h"
+#include "support/memory_network.h"
+#include "tests/engine/board_builder.h"
+
+namespace kestrel::testing {
+
+struct MatchLan {
+    MemoryNetwork lan;
+    Host& taro = lan.add(1, "taro");
+    Host& hanako = lan.add(2, "hanako");
+    Host& jiro = lan.add(3, "jiro");
+
+    MatchLan()
+    {
+        for (Host* host : {&taro, &hanako, &jiro}) {
+            applyInitialControlStates(host->program);
+            sendToAll(host->program, MSG_HELLO, announcementPayload(host->program.settings));
+        }
+        lan.deliverAll();
+    }
+
+    // The Connect command with `to` chosen in the connect dialog's list.
+    static void request(Host& from, const Host& to)
+    {
+        FakeSecondaryDialogs dialogs;
+        dialogs.onConnect = [&] {
+            MatchState& m = from.program.match;
+            const int row = findPeer(from.program.peers, addressText(to.address));
+            m.connected = 1;
+            m.opponentName = row < 0 ? "?" : from.program.peers.rows[static_cast<std::size_t>(row)].name;
+            m.peerAddress = addressText(to.address);
+            m.dialogAccepted = 1;
+        };
+        connectCommand(from.program, dialogs);
+    }
+
+    // "決定" with the radio button of `side` checked.
+    static void decide(Host& host, Side side)
+    {
+        host.dialog.checked[ids::kFirstBlack] = side == kBlack;
+        host.dialog.checked[ids::kSecondWhite] = side != kBlack;
+        decideOrderCommand(host.program);
+    }
+
+    static void click(Host& host, int k)
+    {
+        Game game = host.program.game();
+        onBoardClick(game, static_cast<std::uint16_t>(host.view.xOf(k)),
+                     static_cast<std::uint16_t>(host.view.yOf(k)));
+    }
+
+    // Connected, `black` has taken black and started the game; all delivered.
+    void startGame(Host& black, Host& white)
+    {
+        white.dialog.answers.push_back(true);
+        request(black, white);
+        lan.deliverAll();
+        decide(black, kBlack);
+        lan.deliverAll();
+        gameStartCommand(black.program);
+        lan.deliverAll();
+    }
+
+    // Datagrams of one type taken off the wire so far, lost ones included.
+    std::vector<Flight> sentOfType(int type) const
+    {
+        std::vector<Flight> out;
+        for (const Flight& f : lan.history) {
+            ParsedDatagram d;
+            if (parseDatagram(f.bytes, d) && d.type == type)
+                out.push_back(f);
+        }
+        return out;
+    }
+};
+
+// Each player sees the other's board turned by 180 degrees.
+inline bool turnedBy180(const Board& a, const Board& b)
+{
+    for (int k = 0; k < kCellCount; ++k)
+        if (a[k] != b[63 - k])
+            return false;
+    return true;
+}
+
+inline std::vector<std::string> textsOf(const FakeView& view, const std::string& op)
+{
+    std::vector<std::string> out;
+    for (const ViewCall& c : view.callsOf(op))
+        out.push_back(c.text);
+    return out;
+}
+
+} // namespace kestrel::testing

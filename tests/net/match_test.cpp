@@ -1,0 +1,287 @@
+// Network matches between program records on the in-memory LAN: whole games
+// from the request to the result, the order of play, the end of a game, lost
+// datagrams, and boxes under which the other side goes on.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "net/pending.h"
+#include "net/receive.h"
+#include "tests/net/lan_match.h"
+#include "text/cp932.h"
+
+namespace kestrel::testing {
+namespace {
+
+bool hasTurn(const Host& host)
+{
+    return host.program.match.myTurn == 1 && !host.program.match.moveAwaitingAck;
+}
+
+// Plays until nobody has the turn. The player to move clicks its legal cell
+// number (own moves * step + offset) modulo their count, in ascending order
+// of its own cells. Both boards must agree after every move.
+void playOut(MatchLan& net, Host& black, Host& white, int step, int offset)
+{
+    int moves[3] = {};
+    while (Host* mover = hasTurn(black) ? &black : hasTurn(white) ? &white : nullptr) {
+        MatchState& m = mover->program.match;
+        const std::vector<int> cells = legalCells(m, m.mySide);
+        ASSERT_FALSE(cells.empty());
+        MatchLan::click(*mover, cells[(moves[m.mySide]++ * step + offset) % cells.size()]);
+        net.lan.deliverAll();
+        ASSERT_TRUE(turnedBy180(black.program.match.board, white.program.match.board))
+            << pictureOf(black.program.match.board) << pictureOf(white.program.match.board);
+    }
+}
+
+long countOf(const std::vector<std::string>& texts, const std::string& text)
+{
+    return std::count(texts.begin(), texts.end(), text);
+}
+
+TEST(NetworkMatch, FromTheRequestToTheResultAndOnToTheNextGames)
+{
+    MatchLan net;
+    Host& taro = net.taro;
+    Host& hanako = net.hanako;
+    MatchState& t = taro.program.match;
+    MatchState& h = hanako.program.match;
+
+    hanako.dialog.answers = {true};
+    MatchLan::request(taro, hanako);
+    const std::int32_t request = t.nextSeq;
+    net.lan.deliverAll();
+    EXPECT_EQ(hanako.dialog.boxes.back().text,
+              SJ("（taro）からの申し込みがきています。\r\n申し込みを受けますか"));
+    EXPECT_EQ(hanako.dialog.bringToFrontCount, 1);
+    EXPECT_EQ(net.sentOfType(MSG_CONNECT_ACCEPT).at(0).bytes,
+              std::to_string(h.nextSeq) + "|5|" + std::to_string(request));
+    EXPECT_EQ(taro.dialog.text(ids::kOpponentLine), "hanako");
+    EXPECT_EQ(hanako.dialog.text(ids::kOpponentLine), "taro");
+    EXPECT_EQ(taro.view.status, SJ("先攻・後攻を決定して下さい"));
+    EXPECT_EQ(hanako.view.status, SJ("先攻・後攻を決定して下さい"));
+
+    // "決定" twice before the answer: hanako answers the first only.
+    MatchLan::decide(taro, kBlack);
+    MatchLan::decide(taro, kBlack);
+    net.lan.deliverAll();
+    EXPECT_EQ(net.sentOfType(MSG_ORDER).size(), 2u);
+    EXPECT_EQ(net.sentOfType(MSG_ORDER_ACK).size(), 1u);
+    EXPECT_EQ(t.mySide, kBlack);
+    EXPECT_EQ(h.mySide, kWhite);
+    EXPECT_TRUE(taro.dialog.isEnabled(ids::kGameStart));
+    EXPECT_FALSE(hanako.dialog.isEnabled(ids::kGameStart) || hanako.dialog.isEnabled(ids::kDecide));
+    EXPECT_EQ(taro.view.status, SJ("ゲーム開始ボタンを押して下さい"));
+    EXPECT_EQ(hanako.view.status, SJ("相手のゲーム開始を待っています"));
+    for (Host* host : {&taro, &hanako}) {
+        EXPECT_EQ(host->dialog.text(ids::kBlackName), "taro");
+        EXPECT_EQ(host->dialog.text(ids::kWhiteName), "hanako");
+    }
+
+    gameStartCommand(taro.program);
+    net.lan.deliverAll();
+    EXPECT_EQ(hanako.view.status, SJ("ゲーム開始が開始されました　相手が先攻です"));
+    EXPECT_EQ(taro.view.status, SJ("コマを置いて下さい"));
+    EXPECT_EQ(t.myTurn, 1);
+    EXPECT_EQ(h.myTurn, 0);
+    EXPECT_TRUE(taro.dialog.isEnabled(ids::kGameEnd) && hanako.dialog.isEnabled(ids::kGameEnd));
+
+    // A game with passes both ways that fills the board. The answer to each
+    // move that leads to a pass is lost: the pass ends the mover's wait all
+    // the same. The status while a pass notice is open is noted.
+    std::vector<std::string> statusUnderNotice;
+    Ipv4 passer = 0;
+    for (Host* host : {&taro, &hanako})
+        host->view.onNotice = [&, host](const std::string&) {
+            statusUnderNotice.push_back(host->view.status);
+            passer = host->address;
+        };
+    net.lan.dropIf = [&](const Flight& f) {
+        const bool lost = f.from == passer && f.bytes.find("|18|") != std::string::npos;
+        passer = lost ? 0 : passer;
+        return lost;
+    };
+    playOut(net, taro, hanako, 2, 10);
+    net.lan.dropIf = nullptr;
+    EXPECT_EQ(passer, 0u);
+    const std::string pass = SJ("コマが置けないのでパスします");
+    EXPECT_EQ(textsOf(taro.view, "showNotice"), std::vector<std::string>(2, pass));
+    EXPECT_EQ(textsOf(hanako.view, "showNotice"), std::vector<std::string>(1, pass));
+    EXPECT_EQ(statusUnderNotice, std::vector<std::string>(3, SJ("自分の番です　コマを置いて下さい")));
+    EXPECT_EQ(countOf(textsOf(taro.view, "setStatus"), SJ("パスしました　相手の番です")), 2);
+    EXPECT_EQ(countOf(textsOf(hanako.view, "setStatus"),
+                      SJ("相手がパスしました　自分の番です　コマを置いて下さい")),
+              2);
+    EXPECT_EQ(countCells(t.board, kEmpty), 0);
+    EXPECT_EQ(t.blackCount, 36);
+    EXPECT_EQ(h.whiteCount, 28);
+    EXPECT_EQ(taro.view.status, SJ("黒の勝ちです"));
+    EXPECT_EQ(hanako.view.status, SJ("黒の勝ちです"));
+    EXPECT_EQ(net.sentOfType(MSG_RESULT).size(), 2u); // the mover on the answer, the other on the move
+    EXPECT_EQ(taro.view.callsOf("playSound").back().a, static_cast<int>(Sound::Win));
+    EXPECT_EQ(hanako.view.callsOf("playSound").back().a, static_cast<int>(Sound::Lose));
+
+    // Hanako ends the game; a chat line on the way is logged, then cleared.
+    hanako.dialog.texts[ids::kChatInput] = SJ("もう一局");
+    sendCommand(hanako.program);
+    net.lan.deliverAll();
+    EXPECT_EQ(taro.dialog.text(ids::kChatLog), SJ("【hanako】\r\nもう一局\r\n"));
+    EXPECT_EQ(taro.dialog.focused, ids::kChatInput);
+    gameEndCommand(hanako.program);
+    net.lan.deliverAll();
+    EXPECT_EQ(hanako.view.status, SJ("ゲームを終了しました　再開する場合は、先攻後攻の決定から行って下さい"));
+    EXPECT_EQ(taro.view.status, SJ("ゲームが終了しました　再開する場合は、先攻後攻の決定から行って下さい"));
+    EXPECT_EQ(t.board, startingBoard());
+    EXPECT_EQ(taro.dialog.text(ids::kChatLog), "");
+    EXPECT_TRUE(taro.dialog.isEnabled(ids::kDecide) && hanako.dialog.isEnabled(ids::kDecide));
+
+    // Hanako takes black; white is wiped out with empty cells left. Taro
+    // receives the last move and ends the game; hanako shows "相手の番です"
+    // and then taro's result, without a sound of its own.
+    MatchLan::decide(hanako, kBlack);
+    net.lan.deliverAll();
+    gameStartCommand(hanako.program);
+    net.lan.deliverAll();
+    const int wipeOut[] = {19, 18, 17, 11, 4, 43, 51, 20, 29};
+    for (int i = 0; i < 9; ++i) {
+        MatchLan::click(i % 2 == 0 ? hanako : taro, i % 2 == 0 ? wipeOut[i] : 63 - wipeOut[i]);
+        net.lan.deliverAll();
+        ASSERT_TRUE(turnedBy180(t.board, h.board)) << i;
+    }
+    EXPECT_EQ(t.board[44], kBlack); // hanako's 19
+    EXPECT_GT(countCells(t.board, kEmpty), 0);
+    EXPECT_EQ(countCells(t.board, kWhite), 0);
+    EXPECT_EQ(taro.view.status, SJ("黒の勝ちです"));
+    EXPECT_EQ(taro.view.callsOf("playSound").back().a, static_cast<int>(Sound::Lose));
+    const std::vector<std::string> statuses = textsOf(hanako.view, "setStatus");
+    EXPECT_EQ(std::vector<std::string>(statuses.end() - 2, statuses.end()),
+              (std::vector<std::string>{SJ("相手の番です"), SJ("黒の勝ちです")}));
+    EXPECT_EQ(hanako.view.callsOf("playSound").size(), 1u); // the loss of the first game only
+
+    // Game end during a game: taro ends it after two moves.
+    gameEndCommand(taro.program);
+    net.lan.deliverAll();
+    MatchLan::decide(taro, kBlack);
+    net.lan.deliverAll();
+    gameStartCommand(taro.program);
+    net.lan.deliverAll();
+    MatchLan::click(taro, 19);
+    net.lan.deliverAll();
+    MatchLan::click(hanako, legalCells(h, kWhite).front());
+    net.lan.deliverAll();
+    gameEndCommand(taro.program);
+    net.lan.deliverAll();
+    EXPECT_EQ(t.board, startingBoard());
+    EXPECT_EQ(h.board, startingBoard());
+    EXPECT_EQ(t.myTurn + h.myTurn + t.orderDecided + h.orderDecided, 0);
+    EXPECT_EQ(hanako.view.status, SJ("ゲームが終了しました　再開する場合は、先攻後攻の決定から行って下さい"));
+
+    // Both press "決定" for black at once: each takes the other's order
+    // first, both become white and wait; the answers change nothing.
+    MatchLan::decide(taro, kBlack);
+    MatchLan::decide(hanako, kBlack);
+    net.lan.deliverAll();
+    for (Host* host : {&taro, &hanako}) {
+        EXPECT_EQ(host->program.match.mySide, kWhite);
+        EXPECT_EQ(host->view.status, SJ("相手のゲーム開始を待っています"));
+        EXPECT_FALSE(host->dialog.isEnabled(ids::kGameStart));
+    }
+    EXPECT_EQ(net.sentOfType(MSG_ORDER_ACK).size(), 3u + 2u);
+
+    // Taro leaves: hanako is told, answers, and keeps the chat readable.
+    hanako.dialog.texts[ids::kChatLog] = "kept";
+    disconnectCommand(taro.program);
+    net.lan.deliverAll();
+    EXPECT_EQ(hanako.dialog.boxes.back().text, SJ("相手が接続を終了しました"));
+    EXPECT_EQ(net.sentOfType(MSG_DISCONNECT_ACK).size(), 1u);
+    EXPECT_EQ(h.connected, 0);
+    EXPECT_EQ(countCells(h.board, kEmpty), 64);
+    EXPECT_EQ(hanako.dialog.text(ids::kChatLog), "kept");
+    EXPECT_TRUE(hanako.dialog.isEnabled(ids::kMenuConnect));
+}
+
+TEST(NetworkMatch, LostDatagramsBadMovesAndAGameEndedUnderThePassNotice)
+{
+    MatchLan net;
+    Host& taro = net.taro;
+    Host& hanako = net.hanako;
+    MatchState& t = taro.program.match;
+    MatchState& h = hanako.program.match;
+    net.startGame(taro, hanako);
+
+    // Moves that name no cell are dropped unanswered.
+    const std::size_t sentBefore = hanako.transport.sent.size();
+    for (const char* bad : {"90|17|64", "91|17|-1", "92|17|x", "93|17|7a", "94|17| 7", "95|17|123"})
+        receiveDatagram(hanako.program, bad, taro.address);
+    EXPECT_EQ(hanako.transport.sent.size(), sentBefore);
+    EXPECT_EQ(h.board, startingBoard());
+
+    // A lost move: clicks wait for its answer; the resend is played.
+    net.lan.dropNext(1);
+    MatchLan::click(taro, 19);
+    const std::int32_t move = t.nextSeq;
+    net.lan.deliverAll();
+    const Board sent = t.board;
+    MatchLan::click(taro, legalCells(t, kBlack).front());
+    EXPECT_EQ(t.board, sent);
+    taro.dialog.answers = {true};
+    ASSERT_TRUE(MemoryNetwork::expire(taro, move));
+    EXPECT_EQ(taro.dialog.boxes.back().text, SJ("(hanako)は受信できませんでした\r\n再送しますか"));
+    net.lan.deliverAll();
+    EXPECT_TRUE(turnedBy180(t.board, h.board));
+    EXPECT_EQ(taro.view.status, SJ("相手の番です"));
+
+    // A lost answer while the mover waits: the resend finds its cell taken,
+    // leaves the board and hanako's turn as they are, and is answered.
+    int dropAnswers = 1;
+    net.lan.dropIf = [&](const Flight& f) {
+        return f.bytes.find("|18|") != std::string::npos && dropAnswers-- > 0;
+    };
+    MatchLan::click(hanako, legalCells(h, kWhite).front());
+    const std::int32_t hanakoMove = h.nextSeq;
+    net.lan.deliverAll();
+    const Board afterMove = t.board;
+    hanako.dialog.answers = {true};
+    ASSERT_TRUE(MemoryNetwork::expire(hanako, hanakoMove));
+    net.lan.deliverAll();
+    EXPECT_EQ(t.board, afterMove);
+    EXPECT_EQ(t.myTurn, 1);
+    EXPECT_EQ(h.myTurn, 0);
+    EXPECT_EQ(hanako.view.status, SJ("相手の番です"));
+
+    // A lost answer, but the opponent moves before the retry time: that move
+    // shows ours arrived, so nothing is offered for resending.
+    dropAnswers = 1;
+    MatchLan::click(taro, legalCells(t, kBlack).front());
+    const std::int32_t taroMove = t.nextSeq;
+    net.lan.deliverAll();
+    MatchLan::click(hanako, legalCells(h, kWhite).front());
+    net.lan.deliverAll();
+    EXPECT_FALSE(MemoryNetwork::expire(taro, taroMove));
+    EXPECT_EQ(t.myTurn, 1);
+    EXPECT_TRUE(turnedBy180(t.board, h.board));
+
+    // A new game; taro ends it while hanako's first pass notice is open: no
+    // pass is sent for the game that is gone.
+    gameEndCommand(taro.program);
+    net.lan.deliverAll();
+    MatchLan::decide(taro, kBlack);
+    net.lan.deliverAll();
+    gameStartCommand(taro.program);
+    net.lan.deliverAll();
+    hanako.view.onNotice = [&](const std::string&) {
+        gameEndCommand(taro.program);
+        net.lan.deliverAll();
+    };
+    taro.view.onNotice = hanako.view.onNotice;
+    playOut(net, taro, hanako, 2, 10);
+    EXPECT_EQ(textsOf(taro.view, "showNotice").size() + textsOf(hanako.view, "showNotice").size(), 1u);
+    EXPECT_TRUE(net.sentOfType(MSG_PASS).empty());
+    EXPECT_EQ(t.board, startingBoard());
+    EXPECT_EQ(h.board, startingBoard());
+    EXPECT_EQ(t.myTurn + h.myTurn, 0);
+}
+
+} // namespace
+} // namespace kestrel::testing
