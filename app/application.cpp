@@ -14,8 +14,6 @@ namespace {
 int libraryArgc = 1;
 char* libraryArgv[2] = {nullptr, nullptr};
 char defaultName[] = "corvidae";
-
-std::string programName = defaultName;
 QtMessageHandler libraryHandler = nullptr;
 
 std::string variable(const char* name)
@@ -34,7 +32,7 @@ bool xDisplayAnswers(const std::string& display)
 
 void sayWhy(const std::string& why)
 {
-    std::fprintf(stderr, "%s: %s\n", programName.c_str(), why.c_str());
+    std::fprintf(stderr, "corvidae: %s\n", why.c_str());
 }
 
 // While the application object is made: the library's fatal error (a
@@ -54,12 +52,6 @@ void endStartOnFatal(QtMsgType type, const QMessageLogContext& context, const QS
 
 std::unique_ptr<QApplication> startApplication(int argc, char** argv)
 {
-    char* argv0 = argc > 0 && argv[0] && *argv[0] ? argv[0] : defaultName;
-    const std::string path = argv0;
-    programName = path.substr(path.find_last_of('/') + 1);
-    if (programName.empty())
-        programName = defaultName;
-
     const DisplayEnvironment env{variable("QT_QPA_PLATFORM"), variable("XDG_SESSION_TYPE"),
                                  variable("WAYLAND_DISPLAY"), variable("DISPLAY")};
     const DisplayCheck check = checkDisplay(env, xDisplayAnswers);
@@ -69,7 +61,7 @@ std::unique_ptr<QApplication> startApplication(int argc, char** argv)
     }
 
     libraryArgc = 1;
-    libraryArgv[0] = argv0;
+    libraryArgv[0] = argc > 0 && argv[0] && *argv[0] ? argv[0] : defaultName;
     libraryHandler = qInstallMessageHandler(endStartOnFatal);
     auto app = std::make_unique<QApplication>(libraryArgc, libraryArgv);
     qInstallMessageHandler(libraryHandler);

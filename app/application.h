@@ -12,7 +12,7 @@ namespace kestrel {
 inline constexpr int kNoDisplayExitCode = 1;
 
 // The application object, or nullptr when the display cannot be opened;
-// the reason is then on stderr, one line beginning with the program's name.
+// the reason is then on stderr, one line beginning with "corvidae: ".
 // The library's own abort on a display it cannot open never happens.
 std::unique_ptr<QApplication> startApplication(int argc, char** argv);
 
