@@ -17,7 +17,6 @@
 #include <functional>
 #include <vector>
 
-#include "app/already_running.h"
 #include "app/main_dialog.h"
 #include "net/control_ids.h"
 #include "support/temp_dir.h"
@@ -102,25 +101,6 @@ bool enabled(MainDialog& dialog, int id)
     if (QAction* item = dialog.window().menuItem(id))
         return item->isEnabled();
     return dialog.window().control(id)->isEnabled();
-}
-
-TEST(AlreadyRunning, NamesTheExecutableInAWarningBox)
-{
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    bool onTop = false;
-    Qt::TextFormat format = Qt::AutoText;
-    BoxAnswerer answerer([&](QMessageBox* box) {
-        icon = box->icon();
-        onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-        format = box->textFormat();
-    });
-    showAlreadyRunning("/opt/games/corvidae");
-    ASSERT_EQ(answerer.texts.size(), 1);
-    EXPECT_EQ(answerer.captions[0], QString::fromUtf8("二重起動"));
-    EXPECT_EQ(answerer.texts[0], QString::fromUtf8("corvidae\nこのプログラムは既に起動しています"));
-    EXPECT_EQ(icon, QMessageBox::Warning);
-    EXPECT_TRUE(onTop);
-    EXPECT_EQ(format, Qt::PlainText);
 }
 
 TEST(MainDialog, StartsInThePhaseWithoutAnOpponentAndHearsTheNetwork)
