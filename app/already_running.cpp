@@ -1,8 +1,6 @@
 #include "app/already_running.h"
 
-#include <QMessageBox>
-
-#include "app/main_window.h"
+#include "app/message_box.h"
 #include "app/qt_text.h"
 #include "app/signal_exit.h"
 #include "app/startup/paths.h"
@@ -11,13 +9,12 @@ namespace kestrel {
 
 void showAlreadyRunning(const std::string& exePath)
 {
-    QMessageBox box(QMessageBox::Warning, toQString(duplicateStartCaption()),
-                    toQString(duplicateStartText(executableFileName(exePath))), QMessageBox::Ok);
-    box.setTextFormat(Qt::PlainText);   // a file name is shown as it is, never as markup
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    box.setFont(dialogFont());
-    closeOnTerminationSignal(&box);
-    box.exec();
+    // A file name is shown as it is, never as markup.
+    std::unique_ptr<QMessageBox> box =
+        makeMessageBox(QMessageBox::Warning, toQString(duplicateStartCaption()),
+                       duplicateStartText(executableFileName(exePath)), QMessageBox::Ok);
+    closeOnTerminationSignal(box.get());
+    box->exec();
 }
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -5,9 +5,9 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <cstdio>
-#include <cstdlib>
 
 #include "app/already_running.h"
+#include "app/application.h"
 #include "app/main_dialog.h"
 #include "app/signal_exit.h"
 #include "app/startup/instance_lock.h"
@@ -16,19 +16,6 @@
 
 namespace {
 
-bool isSet(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0';
-}
-
-// Without a display Qt would abort; the program ends quietly instead, with
-// its usual exit code, and says why on the terminal.
-bool displayAvailable()
-{
-    return isSet("DISPLAY") || isSet("WAYLAND_DISPLAY") || isSet("QT_QPA_PLATFORM");
-}
-
 // Qt's own button texts (はい, いいえ) in the language of the rest of the window.
 void loadQtTranslations(QApplication& app, QTranslator& translator)
 {
@@ -36,24 +23,32 @@ void loadQtTranslations(QApplication& app, QTranslator& translator)
         app.installTranslator(&translator);
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
-    if (!displayAvailable()) {
-        std::fputs("corvidae: no graphical display (DISPLAY or WAYLAND_DISPLAY is not set)\n", stderr);
-        return 0;
-    }
-    QApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
+    // No display is a failed start: said on stderr, exit code 1.
+    std::unique_ptr<QApplication> app = kestrel::startApplication(argc, argv);
+    if (!app)
+        return kestrel::kNoDisplayExitCode;
+    app->setQuitOnLastWindowClosed(false);
     QTranslator translator;
-    loadQtTranslations(app, translator);
+    loadQtTranslations(*app, translator);
 
     const std::string exePath = kestrel::currentExecutablePath(argc > 0 ? argv[0] : "");
     kestrel::InstanceLock lock;
-    if (lock.tryAcquire() == kestrel::InstanceLock::Result::HeldByAnother) {
+    switch (lock.tryAcquire()) {
+    case kestrel::InstanceLock::Result::HeldByAnother:
         kestrel::showAlreadyRunning(exePath);
         return 0;
+    case kestrel::InstanceLock::Result::Failed:
+        // Anyone can put a file at the lock's path; that must not keep the
+        // player from playing, so the start goes on, unguarded, and says so.
+        std::fprintf(stderr, "corvidae: the single-copy lock %s cannot be used (%s); starting without it\n",
+                     lock.path().c_str(), lock.failure().c_str());
+        break;
+    case kestrel::InstanceLock::Result::Acquired:
+        break;
     }
 
     kestrel::MainDialog dialog(exePath);
@@ -62,10 +57,10 @@ int main(int argc, char** argv)
     // any other end of the event loop go through the Exit command, like the
     // menu's "終了".
     kestrel::runOnTerminationSignal([&dialog] { dialog.exit(); });
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &dialog, [&dialog] { dialog.exit(); });
+    QObject::connect(app.get(), &QCoreApplication::aboutToQuit, &dialog, [&dialog] { dialog.exit(); });
 
     if (!dialog.start(kestrel::loginUserName()))
         return 0;
-    app.exec();
+    app->exec();
     return 0;
 }

@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProxyStyle>
@@ -17,6 +16,7 @@
 #include <QTextCursor>
 
 #include "app/labelled_text.h"
+#include "app/message_box.h"
 #include "app/qt_text.h"
 #include "app/view/board_resources.h"
 #include "net/control_ids.h"
@@ -69,22 +69,6 @@ public:
 QString utf8(const char* text)
 {
     return QString::fromUtf8(text);
-}
-
-// Edits and boxes show line breaks as Qt does ("\n"); the program's texts
-// carry them as "\r\n", as other copies of the program send them.
-QString fromProgramText(const std::string& text)
-{
-    QString s = toQString(text);
-    s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return s;
-}
-
-std::string toProgramText(QString text)
-{
-    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    return toCp932(text);
 }
 
 void place(QWidget* widget, int id, QRect dialogUnits)
@@ -142,20 +126,6 @@ QPlainTextEdit* addEdit(QWidget* parent, int id, QRect dialogUnits, bool readOnl
         edit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     edit->setAccessibleName(utf8(name));
     return edit;
-}
-
-QMessageBox::StandardButton runBox(QMessageBox::Icon icon, const char* caption, const std::string& text,
-                                   QMessageBox::StandardButtons buttons)
-{
-    // No owner and window-modal: the box blocks no window, so datagrams,
-    // timers and board clicks go on being handled while it is open.
-    QMessageBox box(icon, utf8(caption), fromProgramText(text), buttons);
-    box.setTextFormat(Qt::PlainText);
-    box.setFont(dialogFont());
-    box.setWindowModality(Qt::WindowModal);
-    // After the modality: setting it resets the window flags of a message box.
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
 } // namespace
@@ -376,18 +346,18 @@ void MainWindow::bringToFront()
 
 void MainWindow::showError(const std::string& text)
 {
-    runBox(QMessageBox::Warning, "エラー", text, QMessageBox::Ok);
+    runMessageBox(QMessageBox::Warning, utf8("エラー"), text, QMessageBox::Ok);
 }
 
 bool MainWindow::askYesNo(const std::string& text)
 {
-    return runBox(QMessageBox::Question, "確認", text, QMessageBox::Yes | QMessageBox::No) ==
+    return runMessageBox(QMessageBox::Question, utf8("確認"), text, QMessageBox::Yes | QMessageBox::No) ==
            QMessageBox::Yes;
 }
 
 void MainWindow::showInformation(const std::string& text)
 {
-    runBox(QMessageBox::Information, "確認", text, QMessageBox::Ok);
+    runMessageBox(QMessageBox::Information, utf8("確認"), text, QMessageBox::Ok);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

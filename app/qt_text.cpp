@@ -16,4 +16,18 @@ std::string toCp932(const QString& text)
     return toCp932(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
 }
 
-}  // namespace kestrel
+QString fromProgramText(const std::string& cp932)
+{
+    QString s = toQString(cp932);
+    s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return s;
+}
+
+std::string toProgramText(QString text)
+{
+    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return toCp932(text);
+}
+
+} // namespace kestrel

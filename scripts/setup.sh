@@ -8,7 +8,8 @@ packages=(
     qt6-base-dev qt6-multimedia-dev qt6-translations-l10n libgl-dev
     libgtest-dev googletest libbenchmark-dev
     fonts-ipafont-gothic
-    xvfb xauth imagemagick
+    libxcb1-dev
+    xvfb xauth imagemagick x11-utils
     pulseaudio pulseaudio-utils
     iproute2
 )

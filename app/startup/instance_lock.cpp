@@ -1,7 +1,7 @@
 #include "app/startup/instance_lock.h"
 
 #include <cerrno>
-#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -11,10 +11,7 @@ namespace kestrel {
 
 std::string defaultInstanceLockPath()
 {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && *runtime)
-        return std::string(runtime) + "/" + InstanceLock::kName + ".lock";
-    return std::string("/tmp/") + InstanceLock::kName + "-" + std::to_string(::geteuid()) + ".lock";
+    return std::string("/dev/shm/") + InstanceLock::kName + "-" + std::to_string(::geteuid()) + ".lock";
 }
 
 InstanceLock::InstanceLock() : path_(defaultInstanceLockPath()) {}
@@ -29,28 +26,39 @@ InstanceLock::~InstanceLock()
     release();
 }
 
+InstanceLock::Result InstanceLock::fail(const std::string& why)
+{
+    failure_ = why;
+    return Result::Failed;
+}
+
 InstanceLock::Result InstanceLock::tryAcquire()
 {
     if (held())
         return Result::Acquired;
-    // No symbolic links, and only a file of our own: in a shared /tmp another
-    // user could otherwise plant the file and keep us from starting.
-    int fd = ::open(path_.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    failure_.clear();
+    // The path is known to every user of the machine. No symbolic links;
+    // O_NONBLOCK so that a FIFO planted there opens at once instead of
+    // waiting for a writer; and then only a regular file of our own, checked
+    // on what was opened, not on the name.
+    int fd = ::open(path_.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
     if (fd < 0)
-        return Result::Failed;
+        return fail(errno == ELOOP ? "a symbolic link" : std::strerror(errno));
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
         ::close(fd);
-        return Result::Failed;
+        return fail("not a regular file of this user");
     }
     int rc;
     do {
         rc = ::flock(fd, LOCK_EX | LOCK_NB);
     } while (rc != 0 && errno == EINTR);
     if (rc != 0) {
-        Result result = errno == EWOULDBLOCK ? Result::HeldByAnother : Result::Failed;
+        const int error = errno;
         ::close(fd);
-        return result;
+        if (error == EWOULDBLOCK)
+            return Result::HeldByAnother;
+        return fail(std::strerror(error));
     }
     fd_ = fd;
     return Result::Acquired;

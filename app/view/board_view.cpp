@@ -1,11 +1,11 @@
 #include "app/view/board_view.h"
 
 #include <QFrame>
-#include <QMessageBox>
 #include <QThread>
 #include <QWidget>
 
 #include "app/labelled_text.h"
+#include "app/message_box.h"
 #include "app/qt_text.h"
 #include "engine/match_state.h"
 #include "net/control_ids.h"
@@ -201,12 +201,8 @@ void BoardView::setStatus(const std::string& text)
 
 void BoardView::showNotice(const std::string& text)
 {
-    // No owner and window-modal: the main window keeps taking clicks, datagrams and timers.
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("情報"), toQString(text), QMessageBox::Ok);
-    // Modality first: QMessageBox resets the window flags when it is set.
-    box.setWindowModality(Qt::WindowModal);
-    box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
-    box.exec();
+    // Blocks no window: the main window keeps taking clicks, datagrams and timers.
+    runMessageBox(QMessageBox::Warning, QStringLiteral("情報"), text, QMessageBox::Ok);
 }
 
 void BoardView::playSound(Sound sound)

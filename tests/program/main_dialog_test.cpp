@@ -9,15 +9,14 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
-#include <QPointer>
 #include <QUdpSocket>
 #include <algorithm>
 #include <functional>
 #include <vector>
 
-#include "app/already_running.h"
 #include "app/main_dialog.h"
 #include "net/control_ids.h"
 #include "support/temp_dir.h"
@@ -66,7 +65,8 @@ private:
             if (box == nullptr || !box->isVisible() || alreadySeen(box))
                 continue;
             seen_.emplace_back(box);
-            QMetaObject::invokeMethod(box, [this, box] { answer(box); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                box, [this, box] { answer(box); }, Qt::QueuedConnection);
         }
     }
     void answer(QMessageBox* box)
@@ -80,7 +80,8 @@ private:
     // A box that is gone leaves a null pointer, so a new box at its address counts as new.
     bool alreadySeen(QMessageBox* box) const
     {
-        return std::any_of(seen_.begin(), seen_.end(), [box](const QPointer<QMessageBox>& p) { return p == box; });
+        return std::any_of(seen_.begin(), seen_.end(),
+                           [box](const QPointer<QMessageBox>& p) { return p == box; });
     }
     std::function<void(QMessageBox*)> onBox_;
     std::vector<QPointer<QMessageBox>> seen_;
@@ -88,8 +89,7 @@ private:
 };
 
 // Runs the event loop until `done` holds, for at most five seconds.
-template <typename Condition>
-bool waitFor(Condition done)
+template <typename Condition> bool waitFor(Condition done)
 {
     QDeadlineTimer deadline(5000);
     while (!done() && !deadline.hasExpired())
@@ -102,25 +102,6 @@ bool enabled(MainDialog& dialog, int id)
     if (QAction* item = dialog.window().menuItem(id))
         return item->isEnabled();
     return dialog.window().control(id)->isEnabled();
-}
-
-TEST(AlreadyRunning, NamesTheExecutableInAWarningBox)
-{
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    bool onTop = false;
-    Qt::TextFormat format = Qt::AutoText;
-    BoxAnswerer answerer([&](QMessageBox* box) {
-        icon = box->icon();
-        onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-        format = box->textFormat();
-    });
-    showAlreadyRunning("/opt/games/corvidae");
-    ASSERT_EQ(answerer.texts.size(), 1);
-    EXPECT_EQ(answerer.captions[0], QString::fromUtf8("二重起動"));
-    EXPECT_EQ(answerer.texts[0], QString::fromUtf8("corvidae\nこのプログラムは既に起動しています"));
-    EXPECT_EQ(icon, QMessageBox::Warning);
-    EXPECT_TRUE(onTop);
-    EXPECT_EQ(format, Qt::PlainText);
 }
 
 TEST(MainDialog, StartsInThePhaseWithoutAnOpponentAndHearsTheNetwork)
@@ -148,19 +129,22 @@ TEST(MainDialog, StartsInThePhaseWithoutAnOpponentAndHearsTheNetwork)
     for (int id : {ids::kMenuExit, ids::kMenuConnect, ids::kMenuSettings, ids::kMenuHelp, ids::kMenuAbout})
         EXPECT_TRUE(enabled(dialog, id)) << id;
     EXPECT_FALSE(enabled(dialog, ids::kMenuDisconnect));
-    for (int id : {ids::kSend, ids::kFirstBlack, ids::kSecondWhite, ids::kDecide, ids::kGameStart, ids::kGameEnd})
+    for (int id :
+         {ids::kSend, ids::kFirstBlack, ids::kSecondWhite, ids::kDecide, ids::kGameStart, ids::kGameEnd})
         EXPECT_FALSE(enabled(dialog, id)) << id;
     EXPECT_TRUE(dialog.window().isChecked(ids::kFirstBlack));
     EXPECT_FALSE(dialog.window().isChecked(ids::kSecondWhite));
     EXPECT_EQ(dialog.window().text(ids::kBlackCount), "0");
     EXPECT_EQ(dialog.window().text(ids::kWhiteCount), "0");
-    for (int id : {ids::kStatus, ids::kOpponentLine, ids::kBlackName, ids::kWhiteName, ids::kChatLog, ids::kChatInput})
+    for (int id :
+         {ids::kStatus, ids::kOpponentLine, ids::kBlackName, ids::kWhiteName, ids::kChatLog, ids::kChatInput})
         EXPECT_EQ(dialog.window().text(id), "") << id;
     for (int k = 0; k < kCellCount; ++k)
         EXPECT_EQ(dialog.view().pictureAt(k), Picture::Empty) << k;
 
     dialog.window().activateWindow();
-    EXPECT_TRUE(waitFor([&] { return QApplication::focusWidget() == dialog.window().control(ids::kChatInput); }));
+    EXPECT_TRUE(
+        waitFor([&] { return QApplication::focusWidget() == dialog.window().control(ids::kChatInput); }));
 
     // An announcement from loopback reaches the receive path and lists its sender.
     QUdpSocket other;
@@ -185,9 +169,10 @@ TEST(MainDialog, PortInUseEndsTheStartWithTheBox)
     EXPECT_FALSE(dialog.start("root"));
     ASSERT_EQ(answerer.texts.size(), 1);
     EXPECT_EQ(answerer.captions[0], QString::fromUtf8("エラー"));
-    EXPECT_EQ(answerer.texts[0],
-              QString::fromUtf8("ポート番号%1番は使えません\n番号を変更してからプログラムを再起動してください")
-                  .arg(holder.localPort()));
+    EXPECT_EQ(
+        answerer.texts[0],
+        QString::fromUtf8("ポート番号%1番は使えません\n番号を変更してからプログラムを再起動してください")
+            .arg(holder.localPort()));
     EXPECT_TRUE(dialog.exited());
     EXPECT_FALSE(dialog.window().isVisible());
     EXPECT_EQ(dialog.program().match.socketFailed, 1);
@@ -209,8 +194,9 @@ TEST(MainDialog, ExitUnderAnErrorBoxOfTheStartEndsTheStart)
     EXPECT_EQ(exits, 1);
     EXPECT_FALSE(dialog.window().isVisible());
     ASSERT_GE(answerer.texts.size(), 1);
-    EXPECT_TRUE(answerer.texts[0].startsWith(QString::fromUtf8("相手への送信失敗 : "))) << answerer.texts[0].toStdString();
+    EXPECT_TRUE(answerer.texts[0].startsWith(QString::fromUtf8("相手への送信失敗 : ")))
+        << answerer.texts[0].toStdString();
 }
 
-}  // namespace
-}  // namespace kestrel
+} // namespace
+} // namespace kestrel

@@ -4,8 +4,11 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 #include "app/startup/instance_lock.h"
 #include "support/temp_dir.h"
@@ -17,7 +20,8 @@ using kestrel::testing::TempDir;
 namespace {
 
 // Another process that takes the lock and keeps it until it is killed or its
-// pipe is closed. Construction returns once the child has tried the lock.
+// pipe is closed. Construction returns once the child has tried the lock;
+// a try that hangs ends the child after 5 s and reads as -1.
 class LockHolder {
 public:
     explicit LockHolder(const std::string& directory)
@@ -30,7 +34,9 @@ public:
             ::close(ready[0]);
             ::close(hold[1]);
             InstanceLock lock(directory);
+            ::alarm(5);
             char result = static_cast<char>(lock.tryAcquire());
+            ::alarm(0);
             (void)!::write(ready[1], &result, 1);
             char ignored;
             (void)!::read(hold[0], &ignored, 1); // blocks until the parent closes its end
@@ -137,33 +143,41 @@ TEST(InstanceLock, NotPassedOnToProgramsItStarts)
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
-TEST(InstanceLock, FailureToTryTheLockIsReportedAsSuch)
+TEST(InstanceLock, AnythingButARegularFileOfTheUserIsRefusedAtOnce)
 {
     TempDir dir;
-    EXPECT_EQ(InstanceLock(dir / "missing").tryAcquire(), Result::Failed);
-
-    // A symbolic link planted in the lock's place is not followed.
-    std::filesystem::create_directory(dir / "links");
-    std::filesystem::create_symlink(dir / "target", dir / "links/lanterns-orchid-kestrelbay.lock");
-    InstanceLock linked(dir / "links");
-    EXPECT_EQ(linked.tryAcquire(), Result::Failed);
-    EXPECT_FALSE(std::filesystem::exists(dir / "target"));
+    auto place = [&](const std::string& folder) {
+        std::filesystem::create_directory(dir / folder);
+        return dir.path() + "/" + folder + "/lanterns-orchid-kestrelbay.lock";
+    };
+    std::ofstream(dir / "target").flush();
+    std::filesystem::create_symlink(dir / "target", place("link"));
+    ASSERT_EQ(::mkfifo(place("fifo").c_str(), 0600), 0); // a plain open would wait for a writer
+    std::vector<std::string> refused = {"missing", "link", "fifo"};
+    if (::geteuid() == 0) {
+        std::ofstream(place("foreign")).flush();
+        ASSERT_EQ(::chown(place("foreign").c_str(), 65534, 65534), 0);
+        refused.push_back("foreign");
+    }
+    for (const std::string& folder : refused) {
+        LockHolder child(dir / folder); // -1 if it hung
+        ASSERT_EQ(child.childResult(), static_cast<int>(Result::Failed)) << folder;
+        InstanceLock lock(dir / folder);
+        EXPECT_EQ(lock.tryAcquire(), Result::Failed) << folder;
+        EXPECT_FALSE(lock.failure().empty()) << folder;
+    }
 }
 
-TEST(InstanceLock, DefaultPathIsPerUser)
+TEST(InstanceLock, DefaultPathDependsOnTheUserAlone)
 {
+    const std::string expected =
+        "/dev/shm/lanterns-orchid-kestrelbay-" + std::to_string(::geteuid()) + ".lock";
     const char* saved = std::getenv("XDG_RUNTIME_DIR");
-    std::string savedValue = saved ? saved : "";
-    std::string inTmp = "/tmp/lanterns-orchid-kestrelbay-" + std::to_string(::geteuid()) + ".lock";
-
+    const std::string savedValue = saved ? saved : "";
     ::setenv("XDG_RUNTIME_DIR", "/run/user/1234", 1);
-    EXPECT_EQ(defaultInstanceLockPath(), "/run/user/1234/lanterns-orchid-kestrelbay.lock");
-    EXPECT_EQ(InstanceLock().path(), "/run/user/1234/lanterns-orchid-kestrelbay.lock");
-    ::setenv("XDG_RUNTIME_DIR", "", 1);
-    EXPECT_EQ(defaultInstanceLockPath(), inTmp);
+    EXPECT_EQ(InstanceLock().path(), expected);
     ::unsetenv("XDG_RUNTIME_DIR");
-    EXPECT_EQ(defaultInstanceLockPath(), inTmp);
-
+    EXPECT_EQ(InstanceLock().path(), expected);
     if (saved)
         ::setenv("XDG_RUNTIME_DIR", savedValue.c_str(), 1);
     EXPECT_EQ(InstanceLock("/var/lock/").path(), "/var/lock/lanterns-orchid-kestrelbay.lock");

@@ -6,9 +6,11 @@
 #
 # Shows: the program's first datagram is 1|1|<login name>$0 by directed
 # broadcast and is answered; the program answers an announcement; a second
-# copy is refused while the first runs and sends nothing; a termination
-# signal ends the program through its Exit command (MSG_BYE, exit code 0);
-# after the first copy was killed a new copy starts again.
+# copy is refused while the first runs and sends nothing, also when its
+# environment names another runtime folder; a termination signal ends the
+# program through its Exit command (MSG_BYE, exit code 0); after the first
+# copy was killed a new copy starts again; a FIFO planted at the lock's path
+# does not hold the start up.
 set -u
 
 PROGRAM=${1:?usage: program_start_test.sh path/to/corvidae path/to/kestrel-peer}
@@ -16,20 +18,27 @@ PEER=${2:?usage: program_start_test.sh path/to/corvidae path/to/kestrel-peer}
 for f in "$PROGRAM" "$PEER"; do
     [ -x "$f" ] || { echo "FAIL: $f is missing"; exit 1; }
 done
+source "$(dirname "$0")/../support/private_lock.sh"
 source "$(dirname "$0")/../support/lan.sh"
 NS_A=kestrel-prog-$$
 NS_B=kestrel-peer-$$
 lan_create "$NS_A" 10.77.1.1/24 "$NS_B" 10.77.1.2/24
 
-# The program runs from a folder of its own without settings files, with a
-# private runtime folder for its single-instance lock.
+# The program runs from a folder of its own without settings files; its
+# single-copy lock is in this run's private /dev/shm. Copies alternate with
+# and without a runtime folder in their environment: they meet all the same.
 mkdir -p "$WORK/bin" "$WORK/run"
 chmod 700 "$WORK/run"
 cp "$PROGRAM" "$WORK/bin/corvidae"
 LOGIN=$(id -un)
+LOCK=/dev/shm/lanterns-orchid-kestrelbay-$(id -u).lock
+COPIES=0
 
 start_program() {
-    ip netns exec "$NS_A" env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$WORK/run" \
+    local runtime=(-u XDG_RUNTIME_DIR)
+    COPIES=$((COPIES + 1))
+    [ $((COPIES % 2)) = 0 ] && runtime=(XDG_RUNTIME_DIR="$WORK/run")
+    ip netns exec "$NS_A" env "${runtime[@]}" QT_QPA_PLATFORM=offscreen \
         "$WORK/bin/corvidae" >"$WORK/program-$1.log" 2>&1 &
     LAST_PID=$!
     PIDS+=("$LAST_PID")
@@ -93,9 +102,26 @@ for _ in $(seq 200); do
 done
 [ "$(grep -c "^RECV 10\.77\.1\.1 1|1|" "$WORK/gamma.log")" -ge 2 ] ||
     fail "no copy could start after the running one was killed"
-kill -TERM "$FOURTH" "$GAMMA"
+kill -TERM "$FOURTH"
 wait_for_exit "$FOURTH"
 [ "$STATUS" = 0 ] || fail "the fourth copy ended with $STATUS"
+
+# A FIFO in the lock's place: the start goes on without the lock and says so.
+[ -f "$LOCK" ] || fail "no lock file at $LOCK"
+rm -f "$LOCK"
+mkfifo -m 600 "$LOCK"
+start_program fifth
+FIFTH=$LAST_PID
+for _ in $(seq 200); do
+    [ "$(grep -c "^RECV 10\.77\.1\.1 1|1|" "$WORK/gamma.log")" -ge 3 ] && break
+    sleep 0.05
+done
+[ "$(grep -c "^RECV 10\.77\.1\.1 1|1|" "$WORK/gamma.log")" -ge 3 ] ||
+    fail "a FIFO at the lock's path kept the program from starting"
+grep -q "lock $LOCK cannot be used" "$WORK/program-fifth.log" || fail "the refused lock was not reported"
+kill -TERM "$FIFTH" "$GAMMA"
+wait_for_exit "$FIFTH"
+[ "$STATUS" = 0 ] || fail "the fifth copy ended with $STATUS"
 
 lan_report
 echo "the program announced itself, answered, refused a second copy and exited cleanly"

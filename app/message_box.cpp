@@ -1,0 +1,26 @@
+#include "app/message_box.h"
+
+#include "app/main_window.h"
+#include "app/qt_text.h"
+
+namespace kestrel {
+
+std::unique_ptr<QMessageBox> makeMessageBox(QMessageBox::Icon icon, const QString& caption,
+                                            const std::string& text, QMessageBox::StandardButtons buttons)
+{
+    auto box = std::make_unique<QMessageBox>(icon, caption, fromProgramText(text), buttons);
+    box->setTextFormat(Qt::PlainText); // names and chat come from other players
+    box->setFont(dialogFont());
+    box->setWindowModality(Qt::WindowModal);
+    // After the modality: setting it resets the window flags of a message box.
+    box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    return box;
+}
+
+QMessageBox::StandardButton runMessageBox(QMessageBox::Icon icon, const QString& caption,
+                                          const std::string& text, QMessageBox::StandardButtons buttons)
+{
+    return static_cast<QMessageBox::StandardButton>(makeMessageBox(icon, caption, text, buttons)->exec());
+}
+
+} // namespace kestrel
