@@ -9,6 +9,7 @@ packages=(
     libgtest-dev googletest libbenchmark-dev
     fonts-ipafont-gothic
     xvfb xauth imagemagick
+    desktop-file-utils appstream librsvg2-bin dpkg-dev file
     pulseaudio pulseaudio-utils
     iproute2
 )
