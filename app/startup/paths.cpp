@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <fcntl.h>
 #include <pwd.h>
 #include <string_view>
 #include <sys/stat.h>
@@ -151,8 +150,9 @@ std::string settingsDirectoryFor(const SettingsPlaceFacts& facts)
 bool directoryWritable(const std::string& directory)
 {
     // Creating a file needs write and search permission; a read-only mount
-    // refuses it even to root.
-    return !directory.empty() && ::faccessat(AT_FDCWD, directory.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+    // refuses it even to root. (The program is not set-user-id, so the real
+    // user that access() asks about is the one that saves.)
+    return !directory.empty() && ::access(directory.c_str(), W_OK | X_OK) == 0;
 }
 
 SettingsPlaceFacts settingsPlaceFacts(const std::string& exeDirectory)
