@@ -13,6 +13,7 @@
 #include "app/startup/instance_lock.h"
 #include "app/startup/login_name.h"
 #include "app/startup/paths.h"
+#include "app/view/board_resources.h"
 
 namespace {
 
@@ -32,6 +33,10 @@ int main(int argc, char** argv)
     if (!app)
         return kestrel::kNoDisplayExitCode;
     app->setQuitOnLastWindowClosed(false);
+    // Every window and box shows the program's icon; the desktop finds the
+    // menu entry (and its icon) by this name: resources/desktop/<name>.desktop.
+    app->setWindowIcon(kestrel::programIcon());
+    app->setDesktopFileName(QStringLiteral("jp.example.kestrelbay"));
     QTranslator translator;
     loadQtTranslations(*app, translator);
 

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QGroupBox>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -144,9 +143,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowTitle(utf8("ケストレルベイ"));
     initResources();
-    QIcon icon(QStringLiteral(":/icons/kestrelbay16.png"));
-    icon.addFile(iconPath());
-    setWindowIcon(icon);
+    setWindowIcon(programIcon());
     setFont(dialogFont());
     createMenu();
     client_ = new ClientArea(this);

@@ -10,6 +10,7 @@ packages=(
     fonts-ipafont-gothic
     libxcb1-dev
     xvfb xauth imagemagick x11-utils
+    desktop-file-utils appstream librsvg2-bin dpkg-dev file
     pulseaudio pulseaudio-utils
     iproute2
 )

@@ -144,4 +144,22 @@ SaveResult replaceFile(const std::string& path, const std::string& bytes)
     return SaveResult::WriteFailed;
 }
 
+bool makeFolderFor(const std::string& path)
+{
+    const std::string folder = directoryOf(path);
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) == 0)
+        return S_ISDIR(st.st_mode);
+    // Each missing folder from the top down; one made meanwhile by another
+    // copy of the program counts as made.
+    std::size_t slash = 0;
+    do {
+        slash = folder.find('/', slash + 1);
+        const std::string part = folder.substr(0, slash);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+    } while (slash != std::string::npos);
+    return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 } // namespace kestrel

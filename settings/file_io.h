@@ -25,4 +25,9 @@ std::optional<std::string> readFilePrefix(const std::string& path, std::size_t m
 // final rename failed.
 SaveResult replaceFile(const std::string& path, const std::string& bytes);
 
+// Creates the folder that is to hold the file at path, with any missing
+// folders above it, each readable by its owner only (0700). True when the
+// folder exists afterwards; folders that exist are left as they are.
+bool makeFolderFor(const std::string& path);
+
 } // namespace kestrel

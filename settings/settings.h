@@ -18,8 +18,10 @@ struct Settings {
 
     std::string exePath;
     std::string exeDirectory;                 // ends in the path separator
-    std::string settingsFilePath;             // exeDirectory + "lumenini.fil"
-    std::string addressListPath;              // exeDirectory + "lumenip.fil"
+    // The two files lie together: beside the executable, or in the user's
+    // configuration folder when the executable's folder cannot hold them.
+    std::string settingsFilePath;             // <folder>/lumenini.fil
+    std::string addressListPath;              // <folder>/lumenip.fil
 };
 
 }  // namespace kestrel

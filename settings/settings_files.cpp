@@ -140,11 +140,16 @@ std::string addressListBytes(const std::vector<std::string>& list)
 
 SaveResult writeSettingsFile(const Settings& settings)
 {
+    // The user's configuration folder is made by the first save that needs it.
+    if (!makeFolderFor(settings.settingsFilePath))
+        return SaveResult::OpenFailed;
     return replaceFile(settings.settingsFilePath, settingsFileBytes(settings));
 }
 
 SaveResult writeAddressList(Settings& settings, const std::vector<std::string>& list)
 {
+    if (!makeFolderFor(settings.addressListPath))
+        return SaveResult::OpenFailed;
     SaveResult result = replaceFile(settings.addressListPath, addressListBytes(list));
     if (result == SaveResult::Ok)
         settings.extraAddresses = storedAddresses(list);

@@ -1,5 +1,6 @@
 #pragma once
-// The two files that keep the player's settings beside the executable:
+// The two files that keep the player's settings, beside the executable or in
+// the user's configuration folder, as decided once at start-up:
 // "lumenini.fil" (name, port, dial-up flag; 72 bytes) and "lumenip.fil"
 // (the extra addresses, one zero-filled 16-byte record each).
 

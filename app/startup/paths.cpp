@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <pwd.h>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -74,6 +75,40 @@ std::string searchPath(const std::string& name)
     return absolute(name);
 }
 
+std::string directoryOf(const std::string& path)
+{
+    std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "" : path.substr(0, slash + 1);
+}
+
+std::string withSlash(std::string path)
+{
+    if (path.empty() || path.back() != '/')
+        path += '/';
+    return path;
+}
+
+// The home folder of the account that runs the program.
+std::string accountHome()
+{
+    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::string buffer(size > 0 ? static_cast<std::size_t>(size) : 16384, '\0');
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found ||
+        !found->pw_dir)
+        return "";
+    return found->pw_dir;
+}
+
+bool sameDirectory(const std::string& a, const std::string& b)
+{
+    struct stat first {};
+    struct stat second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
 } // namespace
 
 std::string currentExecutablePath(const char* argv0)
@@ -98,13 +133,54 @@ std::string absoluteProgramPath(const char* argv0)
     return name.find('/') == std::string::npos ? searchPath(name) : absolute(name);
 }
 
-void fillPaths(Settings& settings, const std::string& exePath)
+std::string settingsDirectoryFor(const SettingsPlaceFacts& facts)
+{
+    if (facts.exeDirectoryWritable && !facts.exeDirectoryInstalled)
+        return facts.exeDirectory;
+    std::string config;
+    if (facts.xdgConfigHome.starts_with('/'))
+        config = withSlash(facts.xdgConfigHome);
+    else if (facts.home.starts_with('/'))
+        config = withSlash(facts.home) + ".config/";
+    else
+        return facts.exeDirectory;
+    return config + kConfigFolderName + "/";
+}
+
+bool directoryWritable(const std::string& directory)
+{
+    // Creating a file needs write and search permission; a read-only mount
+    // refuses it even to root. (The program is not set-user-id, so the real
+    // user that access() asks about is the one that saves.)
+    return !directory.empty() && ::access(directory.c_str(), W_OK | X_OK) == 0;
+}
+
+SettingsPlaceFacts settingsPlaceFacts(const std::string& exeDirectory)
+{
+    SettingsPlaceFacts facts;
+    facts.exeDirectory = exeDirectory;
+    facts.exeDirectoryWritable = directoryWritable(exeDirectory);
+#ifdef KESTREL_INSTALL_BINDIR
+    facts.exeDirectoryInstalled = sameDirectory(exeDirectory, KESTREL_INSTALL_BINDIR);
+#endif
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    facts.xdgConfigHome = xdg ? xdg : "";
+    const char* home = std::getenv("HOME");
+    facts.home = home && *home ? home : accountHome();
+    return facts;
+}
+
+void fillPaths(Settings& settings, const std::string& exePath, const std::string& settingsDirectory)
 {
     settings.exePath = exePath;
-    std::size_t slash = exePath.rfind('/');
-    settings.exeDirectory = slash == std::string::npos ? "" : exePath.substr(0, slash + 1);
-    settings.settingsFilePath = settings.exeDirectory + kSettingsFileName;
-    settings.addressListPath = settings.exeDirectory + kAddressListFileName;
+    settings.exeDirectory = directoryOf(exePath);
+    settings.settingsFilePath = settingsDirectory + kSettingsFileName;
+    settings.addressListPath = settingsDirectory + kAddressListFileName;
+}
+
+void fillPaths(Settings& settings, const std::string& exePath)
+{
+    fillPaths(settings, exePath, settingsDirectoryFor(settingsPlaceFacts(directoryOf(exePath))));
 }
 
 std::string executableFileName(const std::string& exePath)

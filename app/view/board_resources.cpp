@@ -16,13 +16,14 @@ void initResources()
     (void)done;
 }
 
-QString picturePath(Picture picture)
+QString picturePath(Picture picture, int scale)
 {
     static const char* const names[kPictureCount] = {
         "empty",        "black",     "white",     "place_black1", "place_black2", "place_white1",
         "place_white2", "to_black1", "to_black2", "to_white1",    "to_white2",
     };
-    return QStringLiteral(":/images/%1.png").arg(QLatin1String(names[static_cast<int>(picture)]));
+    return QStringLiteral(":/images/%1%2.png")
+        .arg(QLatin1String(names[static_cast<int>(picture)]), scale == 2 ? QStringLiteral("@2x") : QString());
 }
 
 QString soundPath(Sound sound)
@@ -36,10 +37,17 @@ QString iconPath()
     return QStringLiteral(":/icons/kestrelbay.png");
 }
 
-QPixmap loadPicture(Picture picture)
+int pictureScaleFor(qreal devicePixelRatio)
+{
+    return devicePixelRatio > 1.0 ? 2 : 1;
+}
+
+QPixmap loadPicture(Picture picture, int scale)
 {
     initResources();
-    return QPixmap(picturePath(picture));
+    QPixmap pixmap(picturePath(picture, scale));
+    pixmap.setDevicePixelRatio(scale);
+    return pixmap;
 }
 
 QByteArray loadSound(Sound sound)
@@ -49,6 +57,15 @@ QByteArray loadSound(Sound sound)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
+}
+
+QIcon programIcon()
+{
+    initResources();
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/kestrelbay%1.png").arg(size), QSize(size, size));
+    return icon;
 }
 
 } // namespace kestrel

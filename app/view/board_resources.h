@@ -2,6 +2,7 @@
 // The cell pictures, sounds and icon compiled into the program.
 
 #include <QByteArray>
+#include <QIcon>
 #include <QPixmap>
 #include <QString>
 
@@ -29,13 +30,27 @@ constexpr int kCellPixels = 34;
 // Registers the compiled-in resources; safe to call more than once.
 void initResources();
 
-// Resource paths, e.g. ":/images/empty.png", ":/sounds/place.wav".
-QString picturePath(Picture picture);
-QString soundPath(Sound sound);
-QString iconPath(); // 32x32; ":/icons/kestrelbay16.png" is the small one
+// Each picture exists at two densities: 34x34 pixels (scale 1) and drawn
+// again at 68x68 (scale 2) for screens with two device pixels to a pixel.
+constexpr int kPictureScales = 2;
 
-// A null pixmap or an empty array when the resource is missing.
-QPixmap loadPicture(Picture picture);
+// Resource paths, e.g. ":/images/empty.png", ":/images/empty@2x.png", ":/sounds/place.wav".
+QString picturePath(Picture picture, int scale = 1);
+QString soundPath(Sound sound);
+QString iconPath(); // 32x32; ":/icons/kestrelbay<size>.png" are the other sizes
+
+// The picture scale that draws sharpest at a device pixel ratio: the
+// double-size pictures on any screen denser than one device pixel a pixel.
+int pictureScaleFor(qreal devicePixelRatio);
+
+// A null pixmap or an empty array when the resource is missing. A picture
+// of scale 2 carries a device pixel ratio of 2, so it covers the same 34x34
+// pixels of a window as the picture of scale 1.
+QPixmap loadPicture(Picture picture, int scale = 1);
 QByteArray loadSound(Sound sound);
+
+// The program's icon with every size it was drawn at (16 to 256 pixels),
+// so that each screen and panel takes the size it shows without scaling.
+QIcon programIcon();
 
 } // namespace kestrel

@@ -1,5 +1,6 @@
 #include "app/view/board_view.h"
 
+#include <QEvent>
 #include <QFrame>
 #include <QThread>
 #include <QWidget>
@@ -46,21 +47,47 @@ QString accessibleCellName(int cell, Picture p)
     return name;
 }
 
+// Calls back when the widget's window has moved to another screen.
+class ScreenWatcher final : public QObject {
+public:
+    explicit ScreenWatcher(std::function<void()> changed) : changed_(std::move(changed)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::ScreenChangeInternal)
+            changed_();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> changed_;
+};
+
 } // namespace
 
 BoardView::BoardView(QWidget* client) : client_(client)
 {
     initResources();
-    for (int p = 0; p < kPictureCount; ++p)
-        pictures_[static_cast<std::size_t>(p)] = loadPicture(static_cast<Picture>(p));
+    for (int scale = 1; scale <= kPictureScales; ++scale)
+        for (int p = 0; p < kPictureCount; ++p)
+            pictures_[static_cast<std::size_t>(scale - 1)][static_cast<std::size_t>(p)] =
+                loadPicture(static_cast<Picture>(p), scale);
     for (int s = 0; s < kSoundCount; ++s)
         sounds_[static_cast<std::size_t>(s)] = loadSound(static_cast<Sound>(s));
     pause_ = [](int ms) { QThread::msleep(static_cast<unsigned long>(ms)); };
     shown_.fill(Picture::Empty);
     createMissingControls();
+    if (client_) {
+        // Qt tells each widget of a window that changed screens; the client is enough.
+        screenWatcher_ = std::make_unique<ScreenWatcher>([this] { refreshPictures(); });
+        client_->installEventFilter(screenWatcher_.get());
+    }
 }
 
-BoardView::~BoardView() = default;
+BoardView::~BoardView()
+{
+    if (client_ && screenWatcher_)
+        client_->removeEventFilter(screenWatcher_.get());
+}
 
 QLabel* BoardView::label(int id) const
 {
@@ -105,13 +132,31 @@ void BoardView::createMissingControls()
         }
         // A press on a cell reaches the window itself, with the window's coordinates.
         cell->setAttribute(Qt::WA_TransparentForMouseEvents);
-        cell->setPixmap(picture(Picture::Empty));
+        setPictureOn(cell, Picture::Empty);
         cell->setAccessibleName(accessibleCellName(k, Picture::Empty));
         cells_[static_cast<std::size_t>(k)] = cell;
     }
+    showSymbols();
+}
+
+void BoardView::showSymbols()
+{
     for (int id : {ids::kBlackSymbol, ids::kWhiteSymbol})
         if (QLabel* symbol = label(id))
-            symbol->setPixmap(picture(id == ids::kBlackSymbol ? Picture::Black : Picture::White));
+            setPictureOn(symbol, id == ids::kBlackSymbol ? Picture::Black : Picture::White);
+}
+
+void BoardView::setPictureOn(QLabel* label, Picture p) const
+{
+    label->setPixmap(picture(p, pictureScaleFor(label->devicePixelRatioF())));
+}
+
+void BoardView::refreshPictures()
+{
+    for (int k = 0; k < kCellCount; ++k)
+        if (QLabel* cell = cells_[static_cast<std::size_t>(k)])
+            setPictureOn(cell, shown_[static_cast<std::size_t>(k)]);
+    showSymbols();
 }
 
 void BoardView::layoutBoard()
@@ -135,7 +180,7 @@ void BoardView::showPicture(int cell, Picture p)
         return;
     shown_[static_cast<std::size_t>(cell)] = p;
     if (QLabel* label = cells_[static_cast<std::size_t>(cell)]) {
-        label->setPixmap(picture(p));
+        setPictureOn(label, p);
         label->setAccessibleName(accessibleCellName(cell, p));
         // Painted now: the animation's pauses keep the thread from the event loop.
         label->repaint();

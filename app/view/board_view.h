@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <array>
 #include <functional>
+#include <memory>
 
 #include "app/view/board_resources.h"
 #include "app/view/sound_player.h"
@@ -45,7 +46,15 @@ public:
     void showPicture(int cell, Picture picture);
     Picture pictureAt(int cell) const { return shown_[static_cast<std::size_t>(cell)]; }
     QLabel* cellLabel(int cell) const { return cells_[static_cast<std::size_t>(cell)]; }
-    const QPixmap& picture(Picture p) const { return pictures_[static_cast<std::size_t>(p)]; }
+    // The picture at scale 1 (34x34) or 2 (68x68, device pixel ratio 2).
+    const QPixmap& picture(Picture p, int scale = 1) const
+    {
+        return pictures_[static_cast<std::size_t>(scale - 1)][static_cast<std::size_t>(p)];
+    }
+    // Gives every cell and both piece symbols the pictures drawn for the
+    // density of the screen they are on now; run again when the window
+    // moves to a screen of another density.
+    void refreshPictures();
 
     // Replaces a sound's WAVE image; an empty one makes that sound silent.
     void setSound(Sound sound, const QByteArray& wave);
@@ -60,16 +69,21 @@ public:
 
 private:
     void createMissingControls();
+    // Puts picture p on a picture control in the size drawn for its screen.
+    void setPictureOn(QLabel* label, Picture p) const;
+    // The samples of a black and a white piece beside the counts.
+    void showSymbols();
     void animate(int cell, Picture first, Sound sound, Picture second, Picture last);
     QLabel* label(int id) const;
 
     QPointer<QWidget> client_;
     std::array<QPointer<QLabel>, kCellCount> cells_{};
     std::array<Picture, kCellCount> shown_{};
-    std::array<QPixmap, kPictureCount> pictures_;
+    std::array<std::array<QPixmap, kPictureCount>, kPictureScales> pictures_;
     std::array<QByteArray, kSoundCount> sounds_;
     std::function<void(int)> pause_;
     SoundPlayer player_;
+    std::unique_ptr<QObject> screenWatcher_;
 };
 
 } // namespace kestrel

@@ -2,8 +2,12 @@
 """Draws the board pictures and the program icon and synthesises the sounds.
 
 Standard library only. Writes into the folder above this one:
-  images/*.png  eleven 34x34 cell pictures, 4-bit indexed (16 colours)
-  icons/*.png   the program icon at 16x16 and 32x32 (RGBA)
+  images/*.png  eleven 34x34 cell pictures, 4-bit indexed (16 colours), and
+                images/*@2x.png, the same pictures drawn at 68x68 for screens
+                of twice the pixel density
+  icons/*.png   the program icon at 16, 22, 24, 32, 48, 64, 128 and 256
+                pixels square (RGBA), and icons/kestrelbay.svg, the same
+                drawing as a scalable picture
   sounds/*.wav  place and flip clicks (16-bit stereo 44100 Hz),
                 win and lose phrases (8-bit mono 22050 Hz)
 The output is deterministic: running it twice gives the same bytes.
@@ -158,19 +162,23 @@ def nearest(colour):
     return best
 
 
-def render_cell(scene):
+def render_cell(scene, scale=1):
+    """The picture at scale times 34 pixels square. The scene is given in the
+    coordinates of the 34-pixel cell, so every scale draws the same shapes,
+    each at its own resolution; the outline is scale pixels wide."""
     rows = []
     n = SUPERSAMPLE
-    for py in range(SIZE):
+    size = SIZE * scale
+    for py in range(size):
         row = []
-        for px in range(SIZE):
-            if px in (0, SIZE - 1) or py in (0, SIZE - 1):
+        for px in range(size):
+            if min(px, py) < scale or max(px, py) >= size - scale:
                 row.append(0)
                 continue
             acc = [0, 0, 0]
             for sy in range(n):
                 for sx in range(n):
-                    c = scene(px + (sx + 0.5) / n, py + (sy + 0.5) / n)
+                    c = scene((px + (sx + 0.5) / n) / scale, (py + (sy + 0.5) / n) / scale)
                     for k in range(3):
                         acc[k] += c[k]
             row.append(nearest(tuple(a / (n * n) for a in acc)))
@@ -195,16 +203,35 @@ PICTURES = {
 # ------------------------------------------------------------------- icon
 
 
-def render_icon(size):
-    """Two discs, blue and cyan, on a small grey board with a black grid."""
-    n = 8
+ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+SVG_SIZE = 256
+
+
+def icon_geometry(size):
+    """Where the parts of the icon lie on a size x size square: a board inset by
+    margin with an edge and a centre cross of width line (the cross snapped to
+    whole pixels), and two discs of radius r centred at (near, near) and
+    (far, far)."""
     margin = size / 16
     line = max(1.0, size / 16)
-    grid = math.floor(size / 2 - line / 2)
     span = size - 2 * margin
     near = margin + span / 4
-    far = size - near
-    r = span / 4 - line * 0.35
+    return {
+        "margin": margin,
+        "line": line,
+        "grid": math.floor(size / 2 - line / 2),
+        "near": near,
+        "far": size - near,
+        "r": span / 4 - line * 0.35,
+    }
+
+
+def render_icon(size):
+    """Two discs, blue and cyan, on a small grey board with a black grid."""
+    # Fewer samples in the large sizes, whose pixels are small against the shapes.
+    n = 8 if size <= 64 else 4
+    g = icon_geometry(size)
+    margin, line, grid, near, far, r = (g[k] for k in ("margin", "line", "grid", "near", "far", "r"))
 
     def sample(x, y):
         if not (margin <= x < size - margin and margin <= y < size - margin):
@@ -236,6 +263,65 @@ def render_icon(size):
                 row.append(tuple(round(a / covered) for a in acc) + (round(255 * covered / (n * n)),))
         rows.append(row)
     return rows
+
+
+def _num(v):
+    text = "%.3f" % v
+    return text.rstrip("0").rstrip(".")
+
+
+def _hex(colour):
+    return "#%02x%02x%02x" % colour
+
+
+def svg_disc(cx, cy, r, tone, clip_id):
+    """A disc as face_colour paints it: the base colour, the darker bevel where
+    the outer ring meets the lower right half-plane, the highlight upper left."""
+    base, dark, light = TONES[tone]
+    t = 0.55 * r  # the half-plane dx + dy > 0.55 in the disc's own units
+    half_plane = [(cx - 2 * r, cy + t + 2 * r), (cx + t + 2 * r, cy - 2 * r), (cx + 3 * r, cy + 3 * r)]
+    inner = 0.86 * r
+
+    def circle_path(radius):
+        return "M%s %sa%s %s 0 1 0 %s 0a%s %s 0 1 0 %s 0z" % (
+            _num(cx - radius), _num(cy), _num(radius), _num(radius), _num(2 * radius),
+            _num(radius), _num(radius), _num(-2 * radius))
+
+    return "\n".join([
+        '  <clipPath id="%s"><polygon points="%s"/></clipPath>'
+        % (clip_id, " ".join("%s,%s" % (_num(x), _num(y)) for x, y in half_plane)),
+        '  <circle cx="%s" cy="%s" r="%s" fill="%s"/>' % (_num(cx), _num(cy), _num(r), _hex(base)),
+        '  <path d="%s%s" fill="%s" fill-rule="evenodd" clip-path="url(#%s)"/>'
+        % (circle_path(r), circle_path(inner), _hex(dark), clip_id),
+        '  <ellipse cx="%s" cy="%s" rx="%s" ry="%s" fill="%s"/>'
+        % (_num(cx - 0.38 * r), _num(cy - 0.42 * r), _num(0.30 * r), _num(0.18 * r), _hex(light)),
+    ])
+
+
+def icon_svg():
+    """The icon of render_icon as a scalable picture, from the same geometry at
+    SVG_SIZE: board, edge and cross as rectangles, the discs as circles."""
+    size = SVG_SIZE
+    g = icon_geometry(size)
+    margin, line, grid, near, far, r = (g[k] for k in ("margin", "line", "grid", "near", "far", "r"))
+    span = size - 2 * margin
+    inner = span - 2 * line
+
+    def rect(x, y, w, h, colour):
+        return '  <rect x="%s" y="%s" width="%s" height="%s" fill="%s"/>' % (
+            _num(x), _num(y), _num(w), _num(h), _hex(colour))
+
+    parts = [
+        '<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" viewBox="0 0 %d %d">' % ((size,) * 4),
+        rect(margin, margin, span, span, BLACK),
+        rect(margin + line, margin + line, inner, inner, GREY),
+        rect(grid, margin + line, line, inner, BLACK),
+        rect(margin + line, grid, inner, line, BLACK),
+        svg_disc(near, near, r, "blue", "bevel-blue"),
+        svg_disc(far, far, r, "cyan", "bevel-cyan"),
+        "</svg>",
+    ]
+    return "\n".join(parts) + "\n"
 
 
 # ----------------------------------------------------------------- sounds
@@ -378,8 +464,12 @@ def main():
         os.makedirs(os.path.join(OUT, folder), exist_ok=True)
     for name, scene in PICTURES.items():
         write_indexed_png(os.path.join(OUT, "images", name + ".png"), SIZE, SIZE, render_cell(scene), PALETTE)
-    for size in (16, 32):
+        write_indexed_png(os.path.join(OUT, "images", name + "@2x.png"), 2 * SIZE, 2 * SIZE,
+                          render_cell(scene, 2), PALETTE)
+    for size in ICON_SIZES:
         write_rgba_png(os.path.join(OUT, "icons", "kestrelbay%d.png" % size), size, size, render_icon(size))
+    with open(os.path.join(OUT, "icons", "kestrelbay.svg"), "w", encoding="ascii", newline="\n") as f:
+        f.write(icon_svg())
     write_wave_16_stereo(os.path.join(OUT, "sounds", "place.wav"), *place_sound())
     write_wave_16_stereo(os.path.join(OUT, "sounds", "flip.wav"), *flip_sound())
     write_wave_8_mono(os.path.join(OUT, "sounds", "win.wav"), *win_sound())

@@ -218,6 +218,26 @@ TEST_F(SavingSettings, ReadOnlyDirectoryAndReadOnlyFileAreHandledLikeAPlainOpen)
     EXPECT_TRUE(strayFiles().empty());
 }
 
+TEST_F(SavingSettings, FirstSaveMakesTheMissingFolderAndAFileInItsPlaceFailsToOpen)
+{
+    settings.settingsFilePath = dir / "config/kestrelbay/lumenini.fil";
+    settings.addressListPath = dir / "config/kestrelbay/lumenip.fil";
+    EXPECT_EQ(writeSettingsFile(settings), SaveResult::Ok);
+    EXPECT_EQ(writeAddressList(settings, oldList), SaveResult::Ok);
+    EXPECT_EQ(readBytes(settings.settingsFilePath), settingsFileBytes(settings));
+    EXPECT_EQ(readBytes(settings.addressListPath).size(), 32u);
+    for (const char* made : {"config", "config/kestrelbay"}) // private to the player, as made
+        EXPECT_EQ(std::filesystem::status(dir / made).permissions(), std::filesystem::perms::owner_all);
+
+    writeBytes(dir / "blocked", "x");
+    settings.settingsFilePath = dir / "blocked/kestrelbay/lumenini.fil";
+    settings.addressListPath = dir / "blocked/kestrelbay/lumenip.fil";
+    EXPECT_EQ(writeSettingsFile(settings), SaveResult::OpenFailed);
+    EXPECT_EQ(writeAddressList(settings, {"10.0.0.9"}), SaveResult::OpenFailed);
+    EXPECT_EQ(settings.extraAddresses, oldList);
+    EXPECT_EQ(readBytes(dir / "blocked"), "x");
+}
+
 TEST(SaveFailureTexts, AreTheTwoErrorMessages)
 {
     EXPECT_EQ(saveFailureText(SaveResult::OpenFailed), toCp932("ファイルをオープンできません"));

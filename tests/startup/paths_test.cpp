@@ -1,40 +1,151 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "app/startup/paths.h"
+#include "settings/settings_files.h"
 #include "support/temp_dir.h"
 #include "text/cp932.h"
 
 using namespace kestrel;
 
-TEST(Paths, SettingsFilesLieBesideTheExecutable)
+// The paths for an executable whose folder may be written, with no other facts.
+Settings besideTheExecutable(const std::string& exePath)
 {
     Settings s;
-    fillPaths(s, "/opt/games/kestrelbay/corvidae");
+    SettingsPlaceFacts facts;
+    facts.exeDirectory = exePath.substr(0, exePath.rfind('/') + 1);
+    facts.exeDirectoryWritable = true;
+    facts.home = "/home/hanako";
+    fillPaths(s, exePath, settingsDirectoryFor(facts));
+    return s;
+}
+
+TEST(Paths, SettingsFilesLieBesideAnExecutableInAWritableFolder)
+{
+    Settings s = besideTheExecutable("/opt/games/kestrelbay/corvidae");
     EXPECT_EQ(s.exePath, "/opt/games/kestrelbay/corvidae");
     EXPECT_EQ(s.exeDirectory, "/opt/games/kestrelbay/");
     EXPECT_EQ(s.settingsFilePath, "/opt/games/kestrelbay/lumenini.fil");
     EXPECT_EQ(s.addressListPath, "/opt/games/kestrelbay/lumenip.fil");
 
     // At the root of the file system.
-    fillPaths(s, "/corvidae");
+    s = besideTheExecutable("/corvidae");
     EXPECT_EQ(s.exeDirectory, "/");
     EXPECT_EQ(s.settingsFilePath, "/lumenini.fil");
     EXPECT_EQ(s.addressListPath, "/lumenip.fil");
 
     // A renamed executable keeps its settings under the usual names.
-    fillPaths(s, "/home/hanako/bin/my reversi.v2");
+    s = besideTheExecutable("/home/hanako/bin/my reversi.v2");
     EXPECT_EQ(s.exeDirectory, "/home/hanako/bin/");
     EXPECT_EQ(s.settingsFilePath, "/home/hanako/bin/lumenini.fil");
     EXPECT_EQ(executableFileName(s.exePath), "my reversi.v2");
 
     // Long paths are taken whole, never cut.
     std::string deep = "/" + std::string(300, 'd') + "/" + std::string(200, 'e') + "/corvidae";
-    fillPaths(s, deep);
+    s = besideTheExecutable(deep);
     EXPECT_EQ(s.settingsFilePath,
               "/" + std::string(300, 'd') + "/" + std::string(200, 'e') + "/lumenini.fil");
+}
+
+TEST(Paths, SettingsFolderFollowsTheExecutablesFolderAndTheEnvironment)
+{
+    struct Case {
+        bool writable, installed;
+        const char* xdgConfigHome;
+        const char* home;
+        const char* folder;
+    };
+    const char* exe = "/usr/games/";
+    const Case cases[] = {
+        {true, false, "/home/taro/.cfg", "/home/taro", "/usr/games/"}, // a folder of the player's own
+        {false, false, "", "/home/taro", "/home/taro/.config/kestrelbay/"},
+        {false, false, "/home/taro/.cfg", "/home/taro", "/home/taro/.cfg/kestrelbay/"},
+        {false, false, "/home/taro/.cfg/", "/home/taro/", "/home/taro/.cfg/kestrelbay/"},
+        {false, false, "relative/cfg", "/home/taro",
+         "/home/taro/.config/kestrelbay/"}, // not absolute: ignored
+        {false, false, "", "/", "/.config/kestrelbay/"},
+        {true, true, "", "/root", "/root/.config/kestrelbay/"}, // installed, though root may write there
+        {false, false, "", "", "/usr/games/"},                  // nowhere else: saving reports its failure
+        {false, false, "", "home/taro", "/usr/games/"},
+        {false, true, "/xdg", "", "/xdg/kestrelbay/"},
+    };
+    for (const Case& c : cases) {
+        SettingsPlaceFacts facts{exe, c.writable, c.installed, c.xdgConfigHome, c.home};
+        EXPECT_EQ(settingsDirectoryFor(facts), c.folder)
+            << c.writable << c.installed << " '" << c.xdgConfigHome << "' '" << c.home << "'";
+    }
+}
+
+// In a private mount namespace (root) the executable's folder becomes a
+// read-only mount, as an installed program's folder is to its player;
+// otherwise its permission bits say so. The child saves there as the program
+// would and reports by its exit code: 10 + the settings file's result, then
+// 20 + the list's, 1 when the folder still looked writable, 2 when it could
+// not be made read-only.
+int saveWithReadOnlyExecutableFolder(const std::string& bin, const std::string& config)
+{
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::geteuid() == 0) {
+            if (::unshare(CLONE_NEWNS) != 0 ||
+                ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                ::mount(bin.c_str(), bin.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
+                ::mount(nullptr, bin.c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) != 0)
+                ::_exit(2);
+        } else if (::chmod(bin.c_str(), 0555) != 0) {
+            ::_exit(2);
+        }
+        ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+        if (directoryWritable(bin))
+            ::_exit(1);
+        Settings s;
+        fillPaths(s, bin + "/corvidae");
+        s.playerName = "taro";
+        SaveResult first = writeSettingsFile(s);
+        if (first != SaveResult::Ok)
+            ::_exit(10 + static_cast<int>(first));
+        SaveResult second = writeAddressList(s, {"10.0.0.1"});
+        ::_exit(second == SaveResult::Ok ? 0 : 20 + static_cast<int>(second));
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 99;
+}
+
+TEST(Paths, ReadOnlyExecutableFolderKeepsTheSettingsInTheConfigurationFolder)
+{
+    kestrel::testing::TempDir dir;
+    const std::string bin = dir / "bin";
+    const std::string config = dir / "config";
+    ASSERT_TRUE(std::filesystem::create_directory(bin));
+
+    // A folder of the player's own: the settings lie beside the executable.
+    ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    Settings own;
+    fillPaths(own, bin + "/corvidae");
+    ::unsetenv("XDG_CONFIG_HOME");
+    EXPECT_TRUE(directoryWritable(bin));
+    EXPECT_EQ(own.settingsFilePath, bin + "/lumenini.fil");
+    EXPECT_EQ(own.addressListPath, bin + "/lumenip.fil");
+
+    // Read-only: both files go to <config>/kestrelbay/, made by the first save.
+    ASSERT_EQ(saveWithReadOnlyExecutableFolder(bin, config), 0);
+    const std::string folder = config + "/kestrelbay";
+    EXPECT_EQ(std::filesystem::status(folder).permissions(), std::filesystem::perms::owner_all);
+    Settings saved;
+    saved.settingsFilePath = folder + "/lumenini.fil";
+    saved.addressListPath = folder + "/lumenip.fil";
+    loadSettings(saved);
+    EXPECT_EQ(saved.playerName, "taro");
+    EXPECT_EQ(saved.extraAddresses, std::vector<std::string>{"10.0.0.1"});
+    EXPECT_TRUE(std::filesystem::is_empty(bin));
+    std::filesystem::permissions(bin, std::filesystem::perms::owner_all); // for the clean-up without root
 }
 
 TEST(Paths, ExecutableFileNameMustFitOneHundredTwentyEightBytes)

@@ -1,6 +1,7 @@
 // The compiled-in pictures, sounds and icon: sizes, colours, formats, lengths.
 #include <gtest/gtest.h>
 
+#include <QIcon>
 #include <QImage>
 #include <QSet>
 #include <cmath>
@@ -17,96 +18,147 @@ const QRgb kBlue = qRgb(0, 0, 255);
 const QRgb kCyan = qRgb(0, 255, 255);
 const QRgb kOutline = qRgb(0, 0, 0);
 
-QImage image(Picture p)
+QImage image(Picture p, int scale = 1)
 {
     initResources();
-    return QImage(picturePath(p)).convertToFormat(QImage::Format_RGB32);
+    return QImage(picturePath(p, scale)).convertToFormat(QImage::Format_RGB32);
 }
 
-QRgb at(Picture p, int x, int y)
+// The colour at pixel (x, y) of the 34x34 cell: in a double-size picture,
+// the lower right of the four device pixels that make it up.
+QRgb at(Picture p, int x, int y, int scale = 1)
 {
-    return image(p).pixel(x, y);
+    return image(p, scale).pixel(x * scale + scale / 2, y * scale + scale / 2);
 }
 
 // Columns of the middle row that show the given colour.
-int countInMiddleRow(Picture p, QRgb colour, int fromX, int toX)
+int countInMiddleRow(Picture p, QRgb colour, int fromX, int toX, int scale = 1)
 {
-    const QImage img = image(p);
     int n = 0;
     for (int x = fromX; x < toX; ++x)
-        n += img.pixel(x, 17) == colour || img.pixel(x, 12) == colour;
+        n += at(p, x, 17, scale) == colour || at(p, x, 12, scale) == colour;
     return n;
 }
 
 TEST(BoardResources, ElevenCellPicturesOfSixteenColoursOnAnOutlinedGreySquare)
 {
-    for (int p = 0; p < kPictureCount; ++p) {
-        SCOPED_TRACE(picturePath(static_cast<Picture>(p)).toStdString());
-        const QImage raw(picturePath(static_cast<Picture>(p)));
-        ASSERT_FALSE(raw.isNull());
-        EXPECT_EQ(raw.size(), QSize(kCellPixels, kCellPixels));
-        QSet<QRgb> colours;
-        const QImage img = image(static_cast<Picture>(p));
-        for (int y = 0; y < img.height(); ++y)
-            for (int x = 0; x < img.width(); ++x)
-                colours.insert(img.pixel(x, y));
-        EXPECT_LE(colours.size(), 16);
-        for (int i = 0; i < kCellPixels; ++i) {
-            EXPECT_EQ(img.pixel(i, 0), kOutline);
-            EXPECT_EQ(img.pixel(i, kCellPixels - 1), kOutline);
-            EXPECT_EQ(img.pixel(0, i), kOutline);
-            EXPECT_EQ(img.pixel(kCellPixels - 1, i), kOutline);
+    for (int scale : {1, 2})
+        for (int p = 0; p < kPictureCount; ++p) {
+            SCOPED_TRACE(picturePath(static_cast<Picture>(p), scale).toStdString());
+            const int size = kCellPixels * scale;
+            const QImage raw(picturePath(static_cast<Picture>(p), scale));
+            ASSERT_FALSE(raw.isNull());
+            EXPECT_EQ(raw.size(), QSize(size, size));
+            QSet<QRgb> colours;
+            const QImage img = image(static_cast<Picture>(p), scale);
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x)
+                    colours.insert(img.pixel(x, y));
+            EXPECT_LE(colours.size(), 16);
+            // An outline one cell pixel wide: scale device pixels.
+            for (int i = 0; i < size; ++i)
+                for (int edge : {0, scale - 1, size - scale, size - 1}) {
+                    EXPECT_EQ(img.pixel(i, edge), kOutline);
+                    EXPECT_EQ(img.pixel(edge, i), kOutline);
+                }
+            EXPECT_EQ(img.pixel(scale, 2 * scale), kGrey); // inside the outline the corners are grey
+            EXPECT_EQ(at(static_cast<Picture>(p), 2, 2, scale), kGrey);
+            EXPECT_EQ(at(static_cast<Picture>(p), 31, 2, scale), kGrey);
+            const QPixmap loaded = loadPicture(static_cast<Picture>(p), scale);
+            EXPECT_FALSE(loaded.isNull());
+            EXPECT_EQ(loaded.devicePixelRatio(), scale);
+            EXPECT_EQ(loaded.deviceIndependentSize(), QSizeF(kCellPixels, kCellPixels));
         }
-        EXPECT_EQ(img.pixel(2, 2), kGrey); // corners inside the outline stay grey
-        EXPECT_EQ(img.pixel(31, 2), kGrey);
-        EXPECT_FALSE(loadPicture(static_cast<Picture>(p)).isNull());
+}
+
+// Drawn at 68x68, not enlarged: an enlarged picture is made of uniform 2x2
+// blocks, a drawn one has finer edges wherever its shapes have edges.
+TEST(BoardResources, DoubleSizePicturesAreDrawnAtTheirOwnResolution)
+{
+    for (int p = 0; p < kPictureCount; ++p) {
+        SCOPED_TRACE(picturePath(static_cast<Picture>(p), 2).toStdString());
+        const QImage img = image(static_cast<Picture>(p), 2);
+        int mixedBlocks = 0;
+        for (int y = 0; y < img.height(); y += 2)
+            for (int x = 0; x < img.width(); x += 2) {
+                const QRgb c = img.pixel(x, y);
+                mixedBlocks +=
+                    img.pixel(x + 1, y) != c || img.pixel(x, y + 1) != c || img.pixel(x + 1, y + 1) != c;
+            }
+        EXPECT_EQ(mixedBlocks > 10, static_cast<Picture>(p) != Picture::Empty) << mixedBlocks;
     }
+    EXPECT_EQ(pictureScaleFor(1.0), 1);
+    EXPECT_EQ(pictureScaleFor(0.5), 1);
+    EXPECT_EQ(pictureScaleFor(1.25), 2);
+    EXPECT_EQ(pictureScaleFor(2.0), 2);
+    EXPECT_EQ(pictureScaleFor(3.0), 2);
 }
 
 TEST(BoardResources, PicturesShowTheDescribedShapes)
 {
-    EXPECT_EQ(countInMiddleRow(Picture::Empty, kGrey, 1, 33), 32);
-    // full discs about 30 pixels across
-    EXPECT_GE(countInMiddleRow(Picture::Black, kBlue, 1, 33), 24);
-    EXPECT_EQ(at(Picture::Black, 3, 17) == kGrey, false);
-    EXPECT_GE(countInMiddleRow(Picture::White, kCyan, 1, 33), 24);
-    EXPECT_EQ(countInMiddleRow(Picture::White, kBlue, 1, 33), 0);
-    // placing: a dot of about 11 pixels, then a disc of about 18
-    for (auto [first, second, colour] : {std::tuple{Picture::PlaceBlack1, Picture::PlaceBlack2, kBlue},
-                                         std::tuple{Picture::PlaceWhite1, Picture::PlaceWhite2, kCyan}}) {
-        EXPECT_EQ(at(first, 17, 17), colour);
-        EXPECT_EQ(at(first, 17 + 8, 17), kGrey);
-        EXPECT_EQ(at(first, 17 - 8, 17), kGrey);
-        EXPECT_EQ(at(second, 17 + 6, 17), colour);
-        EXPECT_EQ(at(second, 17 - 6, 17), colour);
-        EXPECT_EQ(at(second, 17 - 12, 17), kGrey);
-    }
-    // turning: an upright face with the rim of the other colour on one side
-    struct Turn {
-        Picture p;
-        QRgb face, rim;
-        bool rimRight;
-    };
-    for (const Turn& t :
-         {Turn{Picture::ToBlack1, kCyan, kBlue, true}, Turn{Picture::ToBlack2, kBlue, kCyan, false},
-          Turn{Picture::ToWhite1, kBlue, kCyan, true}, Turn{Picture::ToWhite2, kCyan, kBlue, false}}) {
-        SCOPED_TRACE(picturePath(t.p).toStdString());
-        EXPECT_EQ(at(t.p, 17, 20), t.face);
-        EXPECT_EQ(at(t.p, 17, 5), t.face); // tall...
-        EXPECT_EQ(at(t.p, 4, 17), kGrey);  // ...and narrow
-        EXPECT_EQ(at(t.p, 30, 17), kGrey);
-        const int rimOnRight = countInMiddleRow(t.p, t.rim, 18, 33);
-        const int rimOnLeft = countInMiddleRow(t.p, t.rim, 1, 17);
-        EXPECT_GE(t.rimRight ? rimOnRight : rimOnLeft, 2);
-        EXPECT_EQ(t.rimRight ? rimOnLeft : rimOnRight, 0);
+    for (int scale : {1, 2}) {
+        SCOPED_TRACE(scale);
+        EXPECT_EQ(countInMiddleRow(Picture::Empty, kGrey, 1, 33, scale), 32);
+        // full discs about 30 pixels across
+        EXPECT_GE(countInMiddleRow(Picture::Black, kBlue, 1, 33, scale), 24);
+        EXPECT_EQ(at(Picture::Black, 3, 17, scale) == kGrey, false);
+        EXPECT_GE(countInMiddleRow(Picture::White, kCyan, 1, 33, scale), 24);
+        EXPECT_EQ(countInMiddleRow(Picture::White, kBlue, 1, 33, scale), 0);
+        // placing: a dot of about 11 pixels, then a disc of about 18
+        for (auto [first, second, colour] : {std::tuple{Picture::PlaceBlack1, Picture::PlaceBlack2, kBlue},
+                                             std::tuple{Picture::PlaceWhite1, Picture::PlaceWhite2, kCyan}}) {
+            EXPECT_EQ(at(first, 17, 17, scale), colour);
+            EXPECT_EQ(at(first, 17 + 8, 17, scale), kGrey);
+            EXPECT_EQ(at(first, 17 - 8, 17, scale), kGrey);
+            EXPECT_EQ(at(second, 17 + 6, 17, scale), colour);
+            EXPECT_EQ(at(second, 17 - 6, 17, scale), colour);
+            EXPECT_EQ(at(second, 17 - 12, 17, scale), kGrey);
+        }
+        // turning: an upright face with the rim of the other colour on one side
+        struct Turn {
+            Picture p;
+            QRgb face, rim;
+            bool rimRight;
+        };
+        for (const Turn& t :
+             {Turn{Picture::ToBlack1, kCyan, kBlue, true}, Turn{Picture::ToBlack2, kBlue, kCyan, false},
+              Turn{Picture::ToWhite1, kBlue, kCyan, true}, Turn{Picture::ToWhite2, kCyan, kBlue, false}}) {
+            SCOPED_TRACE(picturePath(t.p).toStdString());
+            EXPECT_EQ(at(t.p, 17, 20, scale), t.face);
+            EXPECT_EQ(at(t.p, 17, 5, scale), t.face); // tall...
+            EXPECT_EQ(at(t.p, 4, 17, scale), kGrey);  // ...and narrow
+            EXPECT_EQ(at(t.p, 30, 17, scale), kGrey);
+            const int rimOnRight = countInMiddleRow(t.p, t.rim, 18, 33, scale);
+            const int rimOnLeft = countInMiddleRow(t.p, t.rim, 1, 17, scale);
+            EXPECT_GE(t.rimRight ? rimOnRight : rimOnLeft, 2);
+            EXPECT_EQ(t.rimRight ? rimOnLeft : rimOnRight, 0);
+        }
     }
 }
 
-TEST(BoardResources, ProgramIcon)
+TEST(BoardResources, ProgramIconAtEverySizeItWasDrawnAt)
 {
     initResources();
     EXPECT_EQ(QImage(iconPath()).size(), QSize(32, 32));
-    EXPECT_EQ(QImage(QStringLiteral(":/icons/kestrelbay16.png")).size(), QSize(16, 16));
+    const QIcon icon = programIcon();
+    const QList<QSize> sizes = icon.availableSizes();
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        SCOPED_TRACE(size);
+        EXPECT_TRUE(sizes.contains(QSize(size, size)));
+        // Each size is its own drawing, taken unscaled: a panel icon of 32
+        // pixels at twice the density is the 64-pixel picture.
+        const QImage drawn(QStringLiteral(":/icons/kestrelbay%1.png").arg(size));
+        EXPECT_EQ(drawn.size(), QSize(size, size));
+        EXPECT_EQ(
+            icon.pixmap(QSize(size, size)).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+            drawn.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    }
+    QImage dense =
+        icon.pixmap(QSize(32, 32), 2.0).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    EXPECT_EQ(dense.size(), QSize(64, 64));
+    dense.setDevicePixelRatio(1.0);
+    EXPECT_EQ(dense, QImage(QStringLiteral(":/icons/kestrelbay64.png"))
+                         .convertToFormat(QImage::Format_ARGB32_Premultiplied));
 }
 
 struct SoundSpec {
