@@ -19,6 +19,7 @@ void QtTimers::start(int id, int ms)
         timer->setSingleShot(mode_ == Mode::SingleShot);
         connect(timer, &QTimer::timeout, this, [this, id] { expire(id); });
     }
+    timer->setTimerType(timerType_);
     // start() on a running timer restarts it with the new interval.
     timer->start(ms);
 }

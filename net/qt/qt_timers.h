@@ -23,6 +23,10 @@ public:
                       QObject* parent = nullptr);
     ~QtTimers() override;
 
+    // The kind of QTimer used from now on (coarse by default). Precise
+    // timers for intervals that are part of the behaviour.
+    void setTimerType(Qt::TimerType type) { timerType_ = type; }
+
     void start(int id, int ms) override;
     void stop(int id) override;
     bool isRunning(int id) const;
@@ -33,6 +37,7 @@ private:
 
     std::function<void(int id)> onExpiry_;
     Mode mode_;
+    Qt::TimerType timerType_ = Qt::CoarseTimer;
     std::map<int, QTimer*> timers_;
 };
 
