@@ -11,6 +11,7 @@ packages=(
     xvfb xauth imagemagick
     pulseaudio pulseaudio-utils
     iproute2
+    desktop-file-utils
 )
 
 missing=()

@@ -67,7 +67,7 @@ DialogWindow::DialogWindow(const Frame& frame) : QDialog(nullptr, flagsOf(frame)
 
 DialogWindow::~DialogWindow() = default;
 
-QString displayText(const std::string& text)
+QString DialogWindow::displayText(const std::string& text)
 {
     QString s = toQString(text);
     s.replace(QLatin1String("\r\n"), QLatin1String("\n"));

@@ -69,7 +69,9 @@ SettingsWindow::SettingsWindow(Program& program, Shortcut shortcut)
     enableJapaneseInput(addLineEdit(dlg::kNameBox, {48, 20, 126, 12}, "名前"));
     addLabel({8, 36, 38, 12}, "ポート番号");
     addLineEdit(dlg::kPortBox, {48, 36, 36, 12}, "ポート番号");
-    addLabel({88, 38, 40, 10}, "1000～30000");
+    // Up to the button beside it: the range does not fit the 40 units of
+    // the resource in this font.
+    addLabel({88, 38, 45, 10}, "1000～30000");
     addButton(dlg::kStandardPort, {134, 36, 40, 12}, "標準に戻す", [this] { logic_.onStandardPort(); });
     addGroup({4, 104, 176, 104}, "ブロードキャストできないＩＰアドレス");
     addCheckBox(dlg::kDialUp, {8, 52, 78, 10}, "ダイヤルアップ接続");
