@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTimer>
 #include <cstdio>
 
@@ -75,6 +77,14 @@ int main(int argc, char** argv)
     {
         HelpWindow window;
         ok = shoot(window, dir + QStringLiteral("/dialog-help.png")) && ok;
+    }
+    {
+        HelpWindow window; // the end of the text
+        auto* text = qobject_cast<QPlainTextEdit*>(window.control(dlg::kHelpText));
+        QTimer::singleShot(100, &window, [text] {
+            text->verticalScrollBar()->setValue(text->verticalScrollBar()->maximum());
+        });
+        ok = shoot(window, dir + QStringLiteral("/dialog-help-end.png")) && ok;
     }
     {
         AboutWindow window(machine.dialog, [](const std::string&) { return false; });
