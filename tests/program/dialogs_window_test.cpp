@@ -14,8 +14,10 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -412,19 +414,59 @@ TEST(DialogsWindow, ConnectDialogUnderARequestAcceptedMeanwhile)
     r.main->exit();
 }
 
-// What Enter, Escape and the close box do in each dialog.
+// The ids of a dialog's controls in the order Tab visits them.
+std::vector<int> tabOrder(QWidget* dialog)
+{
+    std::vector<int> ids;
+    for (QWidget* w = dialog->nextInFocusChain(); w != dialog; w = w->nextInFocusChain()) {
+        bool numbered = false;
+        const int id = w->objectName().toInt(&numbered);
+        if (numbered && (w->focusPolicy() & Qt::TabFocus))
+            ids.push_back(id);
+    }
+    return ids;
+}
+
+// What Enter, Escape and the close box do in each dialog, and how it is laid out.
 TEST(DialogsWindow, EnterIsOkEscapeNothingCloseBoxCancel)
 {
     struct Case {
         int menu;
         const char* caption;
-        QSize size; // client area in pixels, from the dialog units of the resource
+        // In pixels, from the dialog units of the resource tables.
+        QSize size;
+        std::vector<std::pair<int, QRect>> places;
+        std::vector<int> tabs; // template order
         bool enterCloses;
     } cases[] = {
-        {ids::kMenuConnect, "接続（相手を決める）", {271, 181}, false},
-        {ids::kMenuSettings, "設定", {320, 337}, true},
-        {ids::kMenuHelp, "説明", {369, 280}, true},
-        {ids::kMenuAbout, "情報", {327, 76}, true},
+        {ids::kMenuConnect,
+         "接続（相手を決める）",
+         {271, 181},
+         {{dlg::kOk, {203, 126, 66, 21}},
+          {dlg::kComputer, {3, 156, 266, 24}},
+          {dlg::kPeerList, {3, 3, 192, 144}}},
+         {1065, 1066, 1075, 1078, 1095},
+         false},
+        {ids::kMenuSettings,
+         "設定",
+         {320, 337},
+         {{dlg::kNameBox, {84, 30, 220, 18}},
+          {dlg::kAddressList, {189, 180, 119, 126}},
+          {dlg::kOk, {196, 315, 56, 21}}},
+         {1065, 1066, 1071, 1072, 1073, 1074, 1068, 1069, 1070, 1080, 1092},
+         true},
+        {ids::kMenuHelp,
+         "説明",
+         {369, 280},
+         {{dlg::kHelpText, {3, 3, 360, 246}}, {dlg::kOk, {280, 255, 87, 21}}},
+         {1065, 1093},
+         true},
+        {ids::kMenuAbout,
+         "情報",
+         {327, 76},
+         {{dlg::kMailButton, {3, 36, 269, 39}}, {dlg::kOk, {276, 36, 49, 39}}},
+         {1065, 1094},
+         true},
     };
     Running r;
     for (const Case& c : cases) {
@@ -435,6 +477,9 @@ TEST(DialogsWindow, EnterIsOkEscapeNothingCloseBoxCancel)
             r.inNextDialog([&](DialogWindow& w) {
                 EXPECT_EQ(w.windowTitle(), u(c.caption));
                 EXPECT_EQ(w.size(), c.size);
+                for (const auto& [id, rect] : c.places)
+                    EXPECT_EQ(w.control(id)->geometry(), rect) << id;
+                EXPECT_EQ(tabOrder(&w), c.tabs);
                 EXPECT_EQ(w.font().family(), dialogFont().family());
                 EXPECT_FALSE(w.windowIcon().isNull());
                 key(&w, Qt::Key_Escape);
@@ -482,6 +527,10 @@ TEST(DialogsWindow, OneDialogAtATimeAndTheWindowKeepsWorking)
     r.inNextDialog([&](DialogWindow& help) {
         EXPECT_NE(dynamic_cast<HelpWindow*>(&help), nullptr);
         EXPECT_TRUE(help.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        auto* text = qobject_cast<QPlainTextEdit*>(help.control(dlg::kHelpText));
+        ASSERT_NE(text, nullptr);
+        EXPECT_TRUE(text->isReadOnly());
+        EXPECT_GT(text->verticalScrollBar()->maximum(), 0) << "the text scrolls";
         // Choosing another dialog brings this one forward instead. (Should
         // one open after all, it is closed again so that the test fails
         // instead of waiting for ever.)
