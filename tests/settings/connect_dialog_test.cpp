@@ -123,54 +123,32 @@ TEST(ConnectDialog, OkWantsASelectionAndNoConnectionMadeMeanwhile)
     EXPECT_EQ(m.peerAddress, "10.0.0.7");
 }
 
-TEST(ConnectDialog, ComputerAndCancelEndTheDialog)
+TEST(ConnectDialog, ComputerCancelAndTheProgramsEndCloseTheDialog)
 {
-    struct Case {
-        const char* button;
-        int accepted, connected, vsComputer;
-        std::string opponent, address;
-    } cases[] = {
-        {"computer", 1, 1, 1, SJ("コンピュータ"), ""},
-        {"cancel", 0, 0, 0, "before", "10.0.0.99"},
-    };
-    for (const Case& c : cases) {
+    for (const char* way : {"computer", "cancel", "exit"}) {
         Rig rig;
         rig.program.match.opponentName = "before";
-        rig.program.match.peerAddress = "10.0.0.99";
-        rig.program.match.dialogAccepted = 7;
         {
             ConnectDialog dialog(rig.program, rig.controls, rig.dialogTimers);
             dialog.initialise();
             dialog.onRefresh();
-            rig.controls.selectItem(dlg::kPeerList, 0);
-            std::string(c.button) == "computer" ? dialog.onComputer() : dialog.onCancel();
-            EXPECT_EQ(rig.controls.closeCount, 1) << c.button;
-            EXPECT_EQ(rig.program.openConnectDialog, nullptr) << c.button;
-            EXPECT_FALSE(rig.dialogTimers.isRunning(kRefreshTimerId)) << c.button;
-        }
+            if (std::string(way) == "computer")
+                dialog.onComputer();
+            else if (std::string(way) == "cancel")
+                dialog.onCancel();
+        } // "exit": the dialog goes without a button
         const MatchState& m = rig.program.match;
-        EXPECT_EQ(m.dialogAccepted, c.accepted) << c.button;
-        EXPECT_EQ(m.connected, c.connected) << c.button;
-        EXPECT_EQ(m.vsComputer, c.vsComputer) << c.button;
-        EXPECT_EQ(m.opponentName, c.opponent) << c.button;
-        EXPECT_EQ(m.peerAddress, c.address) << c.button;
-        EXPECT_TRUE(rig.dialog.boxes.empty()) << c.button;
+        const bool computer = std::string(way) == "computer";
+        EXPECT_EQ(rig.controls.closeCount, std::string(way) == "exit" ? 0 : 1) << way;
+        EXPECT_EQ(m.dialogAccepted, computer ? 1 : 0) << way;
+        EXPECT_EQ(m.connected + m.vsComputer, computer ? 2 : 0) << way;
+        EXPECT_EQ(m.opponentName, computer ? SJ("コンピュータ") : "before") << way;
+        // The list that is gone is no longer written to, and its timer is stopped.
+        EXPECT_EQ(rig.program.openConnectDialog, nullptr) << way;
+        EXPECT_FALSE(rig.dialogTimers.isRunning(kRefreshTimerId)) << way;
+        rig.hear(9, "9|2|saburo$0");
+        EXPECT_TRUE(rig.shown().empty()) << way;
     }
-}
-
-TEST(ConnectDialog, AListThatIsGoneIsNoLongerWrittenTo)
-{
-    Rig rig;
-    {
-        ConnectDialog dialog(rig.program, rig.controls, rig.dialogTimers);
-        dialog.initialise();
-        dialog.onRefresh();
-    } // ended by the program's exit, without a button
-    EXPECT_EQ(rig.program.openConnectDialog, nullptr);
-    EXPECT_FALSE(rig.dialogTimers.isRunning(kRefreshTimerId));
-    rig.hear(9, "9|2|saburo$0");
-    EXPECT_TRUE(rig.shown().empty());
-    EXPECT_EQ(rig.program.peers.count, 1);
 }
 
 } // namespace

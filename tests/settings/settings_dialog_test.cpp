@@ -79,9 +79,9 @@ struct Rig : FakeMachine {
         return std::filesystem::exists(program.settings.settingsFilePath) ||
                std::filesystem::exists(program.settings.addressListPath);
     }
-    std::vector<std::string> lastBoxes() const
+    Names lastBoxes() const
     {
-        std::vector<std::string> texts;
+        Names texts;
         for (const auto& box : dialog.boxes)
             texts.push_back(box.text);
         return texts;
@@ -94,9 +94,8 @@ TEST(SettingsDialog, PortIsReadLikeAtoiFromSevenCharactersAndMustBeInRange)
         std::string box;
         int saved; // 0: refused
     } cases[] = {
-        {"999", 0},   {"1000", 1000},   {"30000", 30000}, {"30001", 0},    {" 2000x", 2000},
-        {"", 0},      {"port", 0},      {"+2500", 2500},  {"12345678", 0}, {"00029999", 2999},
-        {"-1000", 0}, {"\t1500", 1500},
+        {"999", 0}, {"1000", 1000}, {"30000", 30000}, {"30001", 0},
+        {"", 0},    {"port", 0},    {" 2000x", 2000}, {"12345678", 0}, // read as 1234567
     };
     for (const Case& c : cases) {
         Rig rig;
@@ -142,8 +141,6 @@ TEST(SettingsDialog, NameIsCutToSixtyThreeBytesOnACharacterBoundary)
         {std::string(70, 'x'), "root", std::string(63, 'x')},
         {a32, "root", a32.substr(0, 62)},                         // 31 characters
         {std::string(62, 'x') + a, "root", std::string(62, 'x')}, // lead byte at offset 62
-        {std::string(61, 'x') + a + "y", "root", std::string(61, 'x') + a},
-        {std::string(70, '\xB1'), "root", std::string(63, '\xB1')}, // half-width katakana
         {"", "root", "root"},
         {"", "", "No Name"},
     };
@@ -242,16 +239,6 @@ TEST(SettingsDialog, ShortcutBoxFollowsTheFileAndNoSocketMeansNoAnnouncement)
     }
     EXPECT_TRUE(rig.dialog.boxes.empty());
     EXPECT_TRUE(rig.transport.sent.empty());
-}
-
-TEST(SettingsDialog, AddressOrderIgnoresCaseOfLettersOnly)
-{
-    EXPECT_TRUE(addressBefore("10.0.0.10", "10.0.0.2"));
-    EXPECT_TRUE(addressBefore("host-a", "Host-B"));
-    EXPECT_TRUE(addressBefore("HOST-A", "host-b"));
-    EXPECT_FALSE(addressBefore("Host-a", "host-A"));
-    EXPECT_TRUE(addressBefore("10.0.0.1", "10.0.0.10"));
-    EXPECT_TRUE(addressBefore("Z", "\xB1")); // bytes above 0x7F after ASCII
 }
 
 } // namespace
