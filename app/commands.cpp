@@ -177,8 +177,22 @@ void exitCommand(Program& program, const std::function<void()>& shutDownSocket)
     shutDownSocket();
 }
 
+namespace {
+
+bool opensDialog(int id)
+{
+    return id == ids::kMenuConnect || id == ids::kMenuSettings || id == ids::kMenuHelp ||
+           id == ids::kMenuAbout;
+}
+
+} // namespace
+
 void runCommand(Program& program, SecondaryDialogs& dialogs, int id, const std::function<void()>& exitProgram)
 {
+    // One secondary dialog at a time: the menu stays usable while one is
+    // open, and choosing another brings the open one forward instead.
+    if (opensDialog(id) && dialogs.raiseOpenDialog())
+        return;
     switch (id) {
     case ids::kSend:
         sendCommand(program); // focuses the chat input itself

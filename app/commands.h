@@ -42,6 +42,8 @@ void exitCommand(Program& program, const std::function<void()>& shutDownSocket);
 
 // Runs the command with this menu or button id; Exit through exitProgram.
 // Ids that are no command (the dialog's own OK and Cancel, Escape) do nothing.
+// While a secondary dialog is open, Connect, Settings, Help and About raise
+// it instead of opening another.
 void runCommand(Program& program, SecondaryDialogs& dialogs, int id,
                 const std::function<void()>& exitProgram);
 

@@ -11,7 +11,8 @@ namespace kestrel {
 
 MainDialog::MainDialog(const std::string& exePath, const QHostAddress& bindAddress, QObject* parent)
     : QObject(parent), view_(window_.client()), timers_([this](int id) { onRetryTimer(program_, id); }),
-      program_(view_, window_, socket_, timers_), bindAddress_(bindAddress)
+      program_(view_, window_, socket_, timers_), dialogs_(program_, window_.client()),
+      bindAddress_(bindAddress)
 {
     fillPaths(program_.settings, exePath);
     window_.onCommand = [this](int id) { command(id); };
@@ -54,6 +55,8 @@ void MainDialog::exit()
     if (exited_)
         return;
     exited_ = true;
+    // A dialog that is open ends as by its close box; none opens after this.
+    dialogs_.closeForExit();
     exitCommand(program_, [this] { socket_.shutDown(); });
     window_.onClose = nullptr;
     window_.hide();
@@ -65,11 +68,5 @@ void MainDialog::command(int id)
 {
     runCommand(program_, dialogs_, id, [this] { exit(); });
 }
-
-// FIXME: the connect, settings, help and about dialogs are not wired yet.
-void MainDialog::Dialogs::runConnectDialog() {}
-void MainDialog::Dialogs::runSettingsDialog() {}
-void MainDialog::Dialogs::runHelpDialog() {}
-void MainDialog::Dialogs::runAboutDialog() {}
 
 } // namespace kestrel

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "app/secondary_dialogs.h"
 #include "app/view/board_view.h"
 #include "net/program.h"
 #include "net/qt/qt_timers.h"
@@ -41,15 +42,10 @@ public:
     BoardView& view() { return view_; }
     Program& program() { return program_; }
 
-private:
-    // The modal dialogs the commands open.
-    struct Dialogs final : SecondaryDialogs {
-        void runConnectDialog() override;
-        void runSettingsDialog() override;
-        void runHelpDialog() override;
-        void runAboutDialog() override;
-    };
+    // The connect, settings, help and about dialogs the commands open.
+    QtSecondaryDialogs& dialogs() { return dialogs_; }
 
+private:
     void command(int id);
 
     MainWindow window_;
@@ -57,7 +53,7 @@ private:
     UdpSocket socket_;
     QtTimers timers_;
     Program program_;
-    Dialogs dialogs_;
+    QtSecondaryDialogs dialogs_;
     QHostAddress bindAddress_;
     bool exited_ = false;
 };

@@ -63,6 +63,9 @@ public:
     virtual void runSettingsDialog() = 0;
     virtual void runHelpDialog() = 0;
     virtual void runAboutDialog() = 0;
+    // When one of these dialogs is open: brings it to the front and returns
+    // true. A command that would open a second one does this instead.
+    virtual bool raiseOpenDialog() = 0;
 };
 
 // The list box of an open connect dialog, kept in step with the peer list.

@@ -18,7 +18,8 @@ void QtTimers::start(int id, int ms)
         timer = new QTimer(this);
         timer->setSingleShot(mode_ == Mode::SingleShot);
         // The interval is part of the behaviour: a coarse timer may fire 5 %
-        // early, and a retry question must not come before its 5 seconds.
+        // early, and a retry question must not come before its 5 seconds (nor
+        // the connect dialog's refresh window end before its 30).
         timer->setTimerType(Qt::PreciseTimer);
         connect(timer, &QTimer::timeout, this, [this, id] { expire(id); });
     }

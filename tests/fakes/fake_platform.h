@@ -135,18 +135,30 @@ public:
     std::function<void()> onConnect;
     std::function<void()> onSettings;
 
+    int raised = 0; // commands that found a dialog open and raised it
+
     void runConnectDialog() override { run("connect", onConnect); }
     void runSettingsDialog() override { run("settings", onSettings); }
     void runHelpDialog() override { run("help", nullptr); }
     void runAboutDialog() override { run("about", nullptr); }
+    bool raiseOpenDialog() override
+    {
+        if (depth_ == 0)
+            return false;
+        ++raised;
+        return true;
+    }
 
 private:
     void run(const char* name, const std::function<void()>& player)
     {
         opened.push_back(name);
+        ++depth_;
         if (player)
             player();
+        --depth_;
     }
+    int depth_ = 0; // dialogs open now (the player's actions run inside one)
 };
 
 constexpr Ipv4 ip(unsigned a, unsigned b, unsigned c, unsigned d)

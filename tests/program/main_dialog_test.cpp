@@ -166,7 +166,18 @@ TEST(MainDialog, PortInUseEndsTheStartWithTheBox)
     writeSettings(dir, holder.localPort());
     MainDialog dialog(dir / "corvidae", QHostAddress(QHostAddress::LocalHost));
     BoxAnswerer answerer;
+    // After the box the settings dialog opens for another port; the player cancels it.
+    bool settingsOpened = false;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (DialogWindow* open = dialog.dialogs().openDialog(); open != nullptr && open->isVisible()) {
+            settingsOpened = open->windowTitle() == QString::fromUtf8("設定");
+            open->reject();
+        }
+    });
+    closer.start(5);
     EXPECT_FALSE(dialog.start("root"));
+    EXPECT_TRUE(settingsOpened);
     ASSERT_EQ(answerer.texts.size(), 1);
     EXPECT_EQ(answerer.captions[0], QString::fromUtf8("エラー"));
     EXPECT_EQ(

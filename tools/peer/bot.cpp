@@ -49,6 +49,7 @@ public:
     void runSettingsDialog() override {}
     void runHelpDialog() override {}
     void runAboutDialog() override {}
+    bool raiseOpenDialog() override { return false; }
 
 private:
     Program& program_;

@@ -1,0 +1,580 @@
+// The real main window with its real dialogs, offscreen, the socket on
+// loopback only, driven by mouse clicks and keys: whole games against the
+// computer, the connect dialog under a request accepted meanwhile, one
+// dialog at a time, and the end of the program while a dialog is open.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <QUdpSocket>
+#include <QtTest/qtestspontaneevent.h>
+#include <csignal>
+#include <filesystem>
+#include <optional>
+
+#include "app/control_states.h"
+#include "app/main_dialog.h"
+#include "app/signal_exit.h"
+#include "engine/board.h"
+#include "net/control_ids.h"
+#include "settings/dialog_ids.h"
+#include "settings/qt/about_window.h"
+#include "settings/qt/connect_window.h"
+#include "settings/qt/help_window.h"
+#include "settings/qt/settings_window.h"
+#include "support/environment.h"
+#include "support/temp_dir.h"
+#include "tests/engine/board_builder.h"
+#include "tests/engine/game_driver.h"
+#include "text/cp932.h"
+
+namespace kestrel {
+namespace {
+
+QString u(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+template <typename Condition> bool waitFor(Condition done, int ms = 5000)
+{
+    QDeadlineTimer deadline(ms);
+    while (!done() && !deadline.hasExpired())
+        QTest::qWait(5);
+    return done();
+}
+
+// A click of the left button in the middle of a widget, delivered to its
+// window as the window system would (so a blocked window would not get it).
+void click(QWidget* widget, QPoint at = {-1, -1})
+{
+    ASSERT_NE(widget, nullptr);
+    QWidget* top = widget->window();
+    const QPoint local = at.x() < 0 ? widget->rect().center() : at;
+    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {}, widget->mapTo(top, local));
+}
+
+// A key for the widget that has the focus in the dialog.
+void key(QWidget* dialog, Qt::Key k)
+{
+    QWidget* target = dialog->focusWidget() != nullptr ? dialog->focusWidget() : dialog;
+    QTest::keyClick(target, k);
+}
+
+// The close box: a close request that comes from the window system.
+void closeBox(QWidget* window)
+{
+    QCloseEvent event;
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    QApplication::instance()->notify(window, &event);
+}
+
+// Answers each message box as it opens: Yes to a question, OK to the rest.
+class BoxAnswerer {
+public:
+    BoxAnswerer()
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { findOpenBoxes(); });
+        timer_.start(5);
+    }
+    QStringList texts;
+    QStringList captions;
+
+private:
+    void findOpenBoxes()
+    {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (box == nullptr || !box->isVisible() ||
+                std::find(seen_.begin(), seen_.end(), box) != seen_.end())
+                continue;
+            seen_.emplace_back(box);
+            QMetaObject::invokeMethod(
+                box,
+                [this, box] {
+                    captions << box->windowTitle();
+                    texts << box->text();
+                    box->done(box->button(QMessageBox::Yes) != nullptr ? QMessageBox::Yes : QMessageBox::Ok);
+                },
+                Qt::QueuedConnection);
+        }
+    }
+    std::vector<QPointer<QMessageBox>> seen_;
+    QTimer timer_;
+};
+
+// The program started on a loopback port with "taro" in its settings file,
+// its view's pauses recorded and shortened forty times, its sounds recorded
+// instead of played, and a home folder of its own for the desktop launcher.
+struct Running {
+    testing::TempDir dir;
+    testing::EnvironmentValue home{"HOME", dir.path()};
+    testing::EnvironmentValue config{"XDG_CONFIG_HOME", dir / "config"};
+    quint16 port = 0;
+    std::optional<MainDialog> main;
+    std::vector<int> pauses;
+    std::vector<Sound> sounds;
+    BoxAnswerer boxes;
+
+    Running()
+    {
+        QUdpSocket probe;
+        probe.bind(QHostAddress::LocalHost, 0);
+        port = probe.localPort();
+        probe.close();
+        std::string file(72, '\0');
+        file.replace(0, 4, "taro");
+        file[64] = static_cast<char>(port & 0xFF);
+        file[65] = static_cast<char>(port >> 8);
+        testing::writeBytes(dir / "lumenini.fil", file);
+
+        main.emplace(dir / "corvidae", QHostAddress(QHostAddress::LocalHost));
+        main->view().setPauseFunction([this](int ms) {
+            pauses.push_back(ms);
+            QThread::usleep(static_cast<unsigned long>(ms) * 25); // ms / 40
+        });
+        for (Sound s : {Sound::Place, Sound::Flip, Sound::Win, Sound::Lose})
+            main->view().setSound(s, {});
+        main->view().onSound = [this](Sound s) { sounds.push_back(s); };
+        EXPECT_TRUE(main->start("root"));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&main->window()));
+    }
+    MainWindow& window() { return main->window(); }
+    Program& program() { return main->program(); }
+    QWidget* control(int id) { return window().control(id); }
+
+    void clickMenu(int id)
+    {
+        QMenuBar* bar = window().menuBar();
+        click(bar, bar->actionGeometry(window().menuItem(id)).center());
+    }
+    void clickCell(int k)
+    {
+        click(window().client(), QPoint(10 + 34 * (k % 8) + 17, 25 + 34 * (k / 8) + 17));
+    }
+    // Runs `action` as an event of its own once a dialog of the program is on screen.
+    void inNextDialog(std::function<void(DialogWindow&)> action)
+    {
+        auto* timer = new QTimer(&window());
+        QObject::connect(timer, &QTimer::timeout, [this, timer, action] {
+            DialogWindow* open = main->dialogs().openDialog();
+            if (open == nullptr || !open->isVisible())
+                return;
+            timer->stop();
+            timer->deleteLater();
+            QMetaObject::invokeMethod(
+                open, [open, action] { action(*open); }, Qt::QueuedConnection);
+        });
+        timer->start(5);
+    }
+};
+
+enum class Phase { Unconnected, ChoosingOrder, OrderDecided, Playing };
+
+// Which controls can be used in each phase against the computer, written
+// down from the table of control states; Exit, Help and About always can.
+void expectPhase(Running& r, Phase phase, const char* where)
+{
+    SCOPED_TRACE(where);
+    const bool opponent = phase != Phase::Unconnected;
+    const std::pair<int, bool> states[] = {
+        {ids::kMenuExit, true},
+        {ids::kMenuHelp, true},
+        {ids::kMenuAbout, true},
+        {ids::kMenuConnect, !opponent},
+        {ids::kMenuSettings, !opponent},
+        {ids::kMenuDisconnect, opponent},
+        {ids::kSend, false}, // never against the computer
+        {ids::kFirstBlack, phase == Phase::ChoosingOrder},
+        {ids::kSecondWhite, phase == Phase::ChoosingOrder},
+        {ids::kDecide, phase == Phase::ChoosingOrder},
+        {ids::kGameStart, phase == Phase::OrderDecided},
+        {ids::kGameEnd, phase == Phase::Playing},
+    };
+    for (auto [id, enabled] : states) {
+        QAction* item = r.window().menuItem(id);
+        EXPECT_EQ(item != nullptr ? item->isEnabled() : r.control(id)->isEnabled(), enabled) << id;
+    }
+    EXPECT_EQ(r.window().text(ids::kOpponentLine), opponent ? SJ("コンピュータ") : "");
+    if (phase == Phase::ChoosingOrder) {
+        EXPECT_TRUE(r.window().isChecked(ids::kFirstBlack));
+        EXPECT_EQ(r.window().text(ids::kBlackCount), "2");
+        EXPECT_EQ(r.window().text(ids::kWhiteCount), "2");
+        EXPECT_EQ(r.window().text(ids::kBlackName), "");
+    }
+}
+
+// One game against the computer from the order box to "ゲーム終了", by
+// clicks on the first legal cell each turn. Returns the cells clicked.
+std::vector<int> playOneGame(Running& r, Side side)
+{
+    Program& p = r.program();
+    if (side == kWhite)
+        click(r.control(ids::kSecondWhite));
+    click(r.control(ids::kDecide));
+    if (side == kBlack) {
+        expectPhase(r, Phase::OrderDecided, "black decided");
+        EXPECT_EQ(r.window().text(ids::kStatus), SJ("ゲーム開始ボタンを押して下さい"));
+        EXPECT_EQ(r.window().text(ids::kBlackName), "taro");
+        EXPECT_EQ(r.window().text(ids::kWhiteName), SJ("コンピュータ"));
+        click(r.control(ids::kGameStart));
+    } else {
+        EXPECT_EQ(r.window().text(ids::kBlackName), SJ("コンピュータ"));
+        EXPECT_EQ(r.window().text(ids::kWhiteName), "taro");
+        EXPECT_EQ(countCells(p.match.board, kBlack) + countCells(p.match.board, kWhite), 5)
+            << "the computer opened";
+    }
+    expectPhase(r, Phase::Playing, "game started");
+
+    std::vector<int> clicked;
+    while (p.match.myTurn == 1 && clicked.size() < 64) {
+        MatchState copy = p.match;
+        const std::vector<int> legal = testing::legalCells(copy, side);
+        if (legal.empty())
+            break;
+        clicked.push_back(legal.front());
+        r.clickCell(legal.front());
+    }
+    const MatchState& m = p.match;
+    EXPECT_EQ(m.myTurn, 0) << "the game is over";
+    EXPECT_EQ(r.window().text(ids::kStatus), resultText(resultOf(m.blackCount, m.whiteCount)));
+    EXPECT_EQ(r.window().text(ids::kBlackCount), std::to_string(m.blackCount));
+    EXPECT_EQ(r.window().text(ids::kWhiteCount), std::to_string(m.whiteCount));
+    const GameResult result = resultOf(m.blackCount, m.whiteCount);
+    const bool lost = result == (side == kBlack ? GameResult::WhiteWins : GameResult::BlackWins);
+    EXPECT_EQ(r.sounds.back(), lost ? Sound::Lose : Sound::Win);
+    expectPhase(r, Phase::Playing, "game over");
+    return clicked;
+}
+
+// The same clicks on the engine alone, on the recording view.
+struct Replay {
+    testing::Table table;
+    Replay(Side side, const std::vector<int>& clicks)
+    {
+        table.startComputerGame(side);
+        for (int k : clicks)
+            table.click(k);
+    }
+};
+
+TEST(DialogsWindow, TwoWholeGamesAgainstTheComputerByClicksAlone)
+{
+    Running r;
+    expectPhase(r, Phase::Unconnected, "after the start");
+
+    r.inNextDialog([](DialogWindow& w) {
+        EXPECT_NE(dynamic_cast<ConnectWindow*>(&w), nullptr);
+        click(w.control(dlg::kComputer));
+    });
+    r.clickMenu(ids::kMenuConnect);
+    EXPECT_EQ(r.main->dialogs().openDialog(), nullptr);
+    expectPhase(r, Phase::ChoosingOrder, "computer chosen");
+    EXPECT_EQ(r.window().text(ids::kStatus), SJ("先攻・後攻を決定して下さい"));
+
+    for (Side side : {kBlack, kWhite}) {
+        SCOPED_TRACE(side == kBlack ? "as black" : "as white");
+        QElapsedTimer clock;
+        clock.start();
+        r.pauses.clear();
+        const std::vector<int> clicked = playOneGame(r, side);
+        const Replay alone(side, clicked);
+        EXPECT_EQ(r.program().match.board, alone.table.match.board);
+        // Each computer turn paused for its second, as on the engine alone.
+        const auto seconds = std::count(r.pauses.begin(), r.pauses.end(), 1000);
+        const auto secondsAlone =
+            std::count_if(alone.table.view.calls.begin(), alone.table.view.calls.end(),
+                          [](const testing::ViewCall& c) { return c.op == "pause" && c.a == 1000; });
+        EXPECT_GT(seconds, 0);
+        EXPECT_EQ(seconds, secondsAlone);
+        std::printf("game as %s: %zu clicks, %lld ms\n", side == kBlack ? "black" : "white", clicked.size(),
+                    static_cast<long long>(clock.elapsed()));
+
+        click(r.control(ids::kGameEnd));
+        expectPhase(r, Phase::ChoosingOrder, "game ended");
+        EXPECT_EQ(r.window().text(ids::kStatus),
+                  SJ("ゲームを終了しました　再開する場合は、先攻後攻の決定から行って下さい"));
+    }
+    // Notices of passes, if any, were the program's own.
+    for (const QString& caption : r.boxes.captions)
+        EXPECT_EQ(caption, u("情報"));
+
+    r.clickMenu(ids::kMenuDisconnect);
+    expectPhase(r, Phase::Unconnected, "disconnected");
+    r.clickMenu(ids::kMenuExit);
+    EXPECT_TRUE(r.main->exited());
+}
+
+TEST(DialogsWindow, ConnectDialogUnderARequestAcceptedMeanwhile)
+{
+    Running r;
+    // Another player on 127.0.0.2, on the same port as every copy of the program.
+    QUdpSocket peer;
+    ASSERT_TRUE(peer.bind(QHostAddress(QStringLiteral("127.0.0.2")), r.port));
+    auto say = [&](const char* text) {
+        peer.writeDatagram(QByteArray(text), QHostAddress::LocalHost, r.port);
+    };
+    say("1|1|hanako$0");
+    ASSERT_TRUE(waitFor([&] { return r.program().peers.count == 1; }));
+
+    bool checked = false;
+    r.inNextDialog([&](DialogWindow& w) {
+        auto* list = qobject_cast<QListWidget*>(w.control(dlg::kPeerList));
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(list->count(), 1);
+        EXPECT_EQ(list->item(0)->text(), u("hanako"));
+        EXPECT_EQ(w.text(dlg::kPortLabel), std::to_string(r.port));
+
+        // "リスト更新" runs the dialog's own precise 30-second timer.
+        click(w.control(dlg::kRefresh));
+        auto& timers = static_cast<ConnectWindow&>(w).timers();
+        EXPECT_TRUE(timers.isRunning(kRefreshTimerId));
+        const QList<QTimer*> qtTimers = timers.findChildren<QTimer*>();
+        ASSERT_EQ(qtTimers.size(), 1);
+        EXPECT_EQ(qtTimers[0]->timerType(), Qt::PreciseTimer);
+        EXPECT_EQ(qtTimers[0]->interval(), 30000);
+        EXPECT_EQ(list->count(), 0);
+        say("3|2|hanako$0");
+        ASSERT_TRUE(waitFor([&] { return list->count() == 1; }));
+
+        // hanako's request is accepted meanwhile, as its handler does it:
+        // connected, and the window in the phase of a new game.
+        QTimer::singleShot(0, &r.window(), [&] {
+            MatchState& m = r.program().match;
+            m.connected = 1;
+            m.opponentName = "hanako";
+            m.peerAddress = "127.0.0.2";
+            resetForNewGame(r.program());
+        });
+        ASSERT_TRUE(waitFor([&] { return r.program().match.connected == 1; }));
+        list->setCurrentRow(0);
+        click(w.control(dlg::kOk));
+        ASSERT_TRUE(waitFor([&] { return r.boxes.texts.size() == 1; }));
+        EXPECT_EQ(r.boxes.texts[0], u("すでに接続をしています"));
+        EXPECT_TRUE(w.isVisible());
+        checked = true;
+        click(w.control(dlg::kCancel));
+    });
+    r.clickMenu(ids::kMenuConnect);
+    EXPECT_TRUE(checked);
+    // The connection the request made stays, and the window is in its phase.
+    const MatchState& m = r.program().match;
+    EXPECT_EQ(m.connected, 1);
+    EXPECT_EQ(m.opponentName, "hanako");
+    EXPECT_EQ(m.peerAddress, "127.0.0.2");
+    EXPECT_EQ(r.program().openConnectDialog, nullptr);
+    EXPECT_TRUE(r.control(ids::kSend)->isEnabled());
+    EXPECT_TRUE(r.control(ids::kDecide)->isEnabled());
+    EXPECT_FALSE(r.window().menuItem(ids::kMenuConnect)->isEnabled());
+    r.main->exit();
+}
+
+// The ids of a dialog's controls in the order Tab visits them.
+std::vector<int> tabOrder(QWidget* dialog)
+{
+    std::vector<int> ids;
+    for (QWidget* w = dialog->nextInFocusChain(); w != dialog; w = w->nextInFocusChain()) {
+        bool numbered = false;
+        const int id = w->objectName().toInt(&numbered);
+        if (numbered && (w->focusPolicy() & Qt::TabFocus))
+            ids.push_back(id);
+    }
+    return ids;
+}
+
+// What Enter, Escape and the close box do in each dialog, and how it is laid out.
+TEST(DialogsWindow, EnterIsOkEscapeNothingCloseBoxCancel)
+{
+    struct Case {
+        int menu;
+        const char* caption;
+        // In pixels, from the dialog units of the resource tables.
+        QSize size;
+        std::vector<std::pair<int, QRect>> places;
+        std::vector<int> tabs; // template order
+        bool enterCloses;
+    } cases[] = {
+        {ids::kMenuConnect,
+         "接続（相手を決める）",
+         {271, 181},
+         {{dlg::kOk, {203, 126, 66, 21}},
+          {dlg::kComputer, {3, 156, 266, 24}},
+          {dlg::kPeerList, {3, 3, 192, 144}}},
+         {1065, 1066, 1075, 1078, 1095},
+         false},
+        {ids::kMenuSettings,
+         "設定",
+         {320, 337},
+         {{dlg::kNameBox, {84, 30, 220, 18}},
+          {dlg::kAddressList, {189, 180, 119, 126}},
+          {dlg::kOk, {196, 315, 56, 21}}},
+         {1065, 1066, 1071, 1072, 1073, 1074, 1068, 1069, 1070, 1080, 1092},
+         true},
+        {ids::kMenuHelp,
+         "説明",
+         {369, 280},
+         {{dlg::kHelpText, {3, 3, 360, 246}}, {dlg::kOk, {280, 255, 87, 21}}},
+         {1065, 1093},
+         true},
+        {ids::kMenuAbout,
+         "情報",
+         {327, 76},
+         {{dlg::kMailButton, {3, 36, 269, 39}}, {dlg::kOk, {276, 36, 49, 39}}},
+         {1065, 1094},
+         true},
+    };
+    Running r;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.caption);
+        for (const char* way : {"enter", "close box"}) {
+            r.program().match.dialogAccepted = 5;
+            bool stillOpenAfterEscape = false;
+            r.inNextDialog([&](DialogWindow& w) {
+                EXPECT_EQ(w.windowTitle(), u(c.caption));
+                EXPECT_EQ(w.size(), c.size);
+                for (const auto& [id, rect] : c.places)
+                    EXPECT_EQ(w.control(id)->geometry(), rect) << id;
+                EXPECT_EQ(tabOrder(&w), c.tabs);
+                EXPECT_EQ(w.font().family(), dialogFont().family());
+                EXPECT_FALSE(w.windowIcon().isNull());
+                key(&w, Qt::Key_Escape);
+                QTest::qWait(10);
+                stillOpenAfterEscape = w.isVisible();
+                if (std::string(way) == "enter") {
+                    if (c.menu == ids::kMenuSettings)
+                        w.setText(dlg::kPortBox, "20000"); // the test's own port is no player's port
+                    key(&w, Qt::Key_Return);
+                    QTest::qWait(20);
+                    if (w.isVisible())
+                        w.reject();
+                } else {
+                    closeBox(&w);
+                }
+            });
+            const qsizetype boxesBefore = r.boxes.texts.size();
+            r.clickMenu(c.menu);
+            EXPECT_TRUE(stillOpenAfterEscape) << way;
+            EXPECT_EQ(r.main->dialogs().openDialog(), nullptr) << way;
+            const bool viaEnter = std::string(way) == "enter";
+            if (c.menu == ids::kMenuConnect && viaEnter) {
+                ASSERT_EQ(r.boxes.texts.size(), boxesBefore + 1);
+                EXPECT_EQ(r.boxes.texts.back(), u("リストから選択して下さい"));
+            }
+            if (c.menu == ids::kMenuConnect || c.menu == ids::kMenuSettings) {
+                EXPECT_EQ(r.program().match.dialogAccepted, viaEnter && c.enterCloses ? 1 : 0) << way;
+            }
+        }
+    }
+    // Enter in the settings dialog was OK: the files were written.
+    const std::string saved = testing::readBytes(r.dir / "lumenini.fil");
+    EXPECT_EQ(saved, "taro" + std::string(60, '\0') + std::string("\x20\x4E\0\0\0\0\0\0", 8));
+    EXPECT_EQ(testing::readBytes(r.dir / "lumenip.fil"), "");
+}
+
+TEST(DialogsWindow, OneDialogAtATimeAndTheWindowKeepsWorking)
+{
+    Running r;
+    r.main->dialogs().openLink = [](const std::string&) { return false; };
+    r.inNextDialog([](DialogWindow& w) { click(w.control(dlg::kComputer)); });
+    r.clickMenu(ids::kMenuConnect);
+
+    bool checked = false;
+    r.inNextDialog([&](DialogWindow& help) {
+        EXPECT_NE(dynamic_cast<HelpWindow*>(&help), nullptr);
+        EXPECT_TRUE(help.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        auto* text = qobject_cast<QPlainTextEdit*>(help.control(dlg::kHelpText));
+        ASSERT_NE(text, nullptr);
+        EXPECT_TRUE(text->isReadOnly());
+        EXPECT_GT(text->verticalScrollBar()->maximum(), 0) << "the text scrolls";
+        // Choosing another dialog brings this one forward instead. (Should
+        // one open after all, it is closed again so that the test fails
+        // instead of waiting for ever.)
+        QTimer::singleShot(1000, &help, [] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* about = qobject_cast<AboutWindow*>(w))
+                    about->reject();
+        });
+        r.clickMenu(ids::kMenuAbout);
+        EXPECT_EQ(r.main->dialogs().openDialog(), &help);
+        // The main window takes clicks meanwhile.
+        click(r.control(ids::kSecondWhite));
+        EXPECT_TRUE(r.window().isChecked(ids::kSecondWhite));
+        checked = true;
+        click(help.control(dlg::kOk));
+    });
+    r.clickMenu(ids::kMenuHelp);
+    EXPECT_TRUE(checked);
+
+    // The mail button without a mail program: the warning, then the dialog closes.
+    r.inNextDialog([](DialogWindow& about) {
+        EXPECT_EQ(about.text(dlg::kMailButton),
+                  SJ("ご意見・ご要望はこのメールアドレスへ\r\n") + "KestrelBay-Feedback@example.jp");
+        click(about.control(dlg::kMailButton));
+    });
+    r.clickMenu(ids::kMenuAbout);
+    EXPECT_EQ(r.main->dialogs().openDialog(), nullptr);
+    ASSERT_FALSE(r.boxes.texts.isEmpty());
+    EXPECT_EQ(r.boxes.texts.back(), u("メーラーを起動できませんでした"));
+    r.main->exit();
+}
+
+TEST(DialogsWindow, TerminationSignalWhileTheSettingsDialogIsOpenEndsTheProgram)
+{
+    Running r;
+    int exits = 0;
+    bool closedByExit = false;
+    QPointer<DialogWindow> seen;
+    r.main->onExited = [&] {
+        ++exits;
+        closedByExit = seen && !seen->isVisible();
+    };
+    runOnTerminationSignal([&] { r.main->exit(); });
+    r.inNextDialog([&](DialogWindow& w) {
+        seen = &w;
+        // Japanese may be typed into the name box, as into the chat input.
+        for (QWidget* box : {w.control(dlg::kNameBox), r.control(ids::kChatInput)}) {
+            EXPECT_TRUE(box->testAttribute(Qt::WA_InputMethodEnabled));
+            EXPECT_FALSE(box->inputMethodHints() &
+                         (Qt::ImhLatinOnly | Qt::ImhPreferLatin | Qt::ImhDigitsOnly));
+        }
+        EXPECT_EQ(QApplication::focusWidget(), w.control(dlg::kNameBox));
+        w.setText(dlg::kPortBox, "21000");
+        std::raise(SIGTERM);
+        QTimer::singleShot(2000, &w, [&w] { w.reject(); }); // rather fail than wait for ever
+    });
+    r.clickMenu(ids::kMenuSettings);
+    runOnTerminationSignal([] {});
+    EXPECT_TRUE(r.main->exited());
+    EXPECT_EQ(exits, 1);
+    EXPECT_TRUE(closedByExit);
+    EXPECT_TRUE(seen.isNull()) << "the dialog is gone";
+    EXPECT_EQ(r.program().settings.port, r.port) << "ended as by Cancel";
+    EXPECT_FALSE(std::filesystem::exists(r.dir / "lumenip.fil"));
+    // No dialog opens after the end.
+    bool opened = false;
+    r.inNextDialog([&](DialogWindow& w) {
+        opened = true;
+        w.reject();
+    });
+    r.window().menuItem(ids::kMenuHelp)->trigger();
+    QTest::qWait(20);
+    EXPECT_FALSE(opened);
+}
+
+} // namespace
+} // namespace kestrel

@@ -1,0 +1,245 @@
+// The settings dialog through the Settings command on the fakes, with both
+// files written for real into a temporary folder and read back byte for byte.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "app/commands.h"
+#include "fakes/fake_dialog_controls.h"
+#include "fakes/fake_machine.h"
+#include "net/control_ids.h"
+#include "settings/dialog_ids.h"
+#include "settings/settings_dialog.h"
+#include "support/temp_dir.h"
+#include "text/cp932.h"
+
+namespace kestrel {
+namespace {
+
+using testing::FakeDialogControls;
+using testing::FakeMachine;
+using testing::FakeSecondaryDialogs;
+using testing::ip;
+using testing::readBytes;
+using Names = std::vector<std::string>;
+
+// The 72 bytes of "lumenini.fil", spelled out: name zero-filled to 64, then
+// port and dial-up flag, little-endian.
+std::string settingsFile(const std::string& name, unsigned port, unsigned dialUp)
+{
+    std::string bytes = name + std::string(64 - name.size(), '\0');
+    for (unsigned value : {port, dialUp})
+        for (int i = 0; i < 4; ++i)
+            bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+    return bytes;
+}
+
+std::string record(const std::string& address)
+{
+    return address + std::string(16 - address.size(), '\0');
+}
+
+struct Rig : FakeMachine {
+    testing::TempDir dir;
+    FakeDialogControls controls;
+    FakeSecondaryDialogs dialogs;
+
+    Rig()
+    {
+        Settings& s = program.settings;
+        s.settingsFilePath = dir / "lumenini.fil";
+        s.addressListPath = dir / "lumenip.fil";
+        s.playerName = "taro";
+        s.loginUserName = "root";
+        s.port = 20000;
+        program.match.broadcastAddress = "10.0.0.255";
+    }
+    Shortcut shortcut() const
+    {
+        Shortcut made;
+        made.path = dir / "Desktop/kestrelbay.desktop";
+        made.target = "/opt/kb/corvidae";
+        made.workingDirectory = "/opt/kb/";
+        return made;
+    }
+    // The Settings command; `player` acts in the open dialog.
+    void openSettings(const std::function<void(SettingsDialog&)>& player)
+    {
+        controls = FakeDialogControls{};
+        dialogs.onSettings = [&] {
+            SettingsDialog dialog(program, controls, shortcut());
+            dialog.initialise();
+            player(dialog);
+        };
+        runCommand(program, dialogs, ids::kMenuSettings, [] {});
+    }
+    bool filesWritten() const
+    {
+        return std::filesystem::exists(program.settings.settingsFilePath) ||
+               std::filesystem::exists(program.settings.addressListPath);
+    }
+    Names lastBoxes() const
+    {
+        Names texts;
+        for (const auto& box : dialog.boxes)
+            texts.push_back(box.text);
+        return texts;
+    }
+};
+
+TEST(SettingsDialog, PortIsReadLikeAtoiFromSevenCharactersAndMustBeInRange)
+{
+    struct Case {
+        std::string box;
+        int saved; // 0: refused
+    } cases[] = {
+        {"999", 0}, {"1000", 1000}, {"30000", 30000}, {"30001", 0},
+        {"", 0},    {"port", 0},    {" 2000x", 2000}, {"12345678", 0}, // read as 1234567
+    };
+    for (const Case& c : cases) {
+        Rig rig;
+        rig.openSettings([&](SettingsDialog& d) {
+            rig.controls.texts[dlg::kNameBox] = "hanako";
+            rig.controls.texts[dlg::kPortBox] = c.box;
+            d.onOk();
+            if (c.saved == 0) {
+                EXPECT_EQ(rig.lastBoxes(), (Names{SJ("ポート番号が範囲外です")})) << c.box;
+                EXPECT_EQ(rig.controls.focused, dlg::kPortBox) << c.box;
+                EXPECT_EQ(rig.controls.closeCount, 0) << c.box;
+                EXPECT_EQ(rig.program.settings.playerName, "hanako"); // taken before the port
+                d.onCancel();
+            }
+        });
+        const Settings& s = rig.program.settings;
+        if (c.saved == 0) {
+            // Cancelled after the refusal: the typed-over name comes back, nothing is written.
+            EXPECT_EQ(s.playerName, "taro") << c.box;
+            EXPECT_EQ(s.port, 20000) << c.box;
+            EXPECT_FALSE(rig.filesWritten()) << c.box;
+            EXPECT_TRUE(rig.transport.sent.empty()) << c.box;
+            continue;
+        }
+        EXPECT_EQ(rig.controls.closeCount, 1) << c.box;
+        EXPECT_EQ(rig.program.match.dialogAccepted, 1) << c.box;
+        EXPECT_EQ(s.port, c.saved) << c.box;
+        EXPECT_EQ(readBytes(s.settingsFilePath), settingsFile("hanako", static_cast<unsigned>(c.saved), 0))
+            << c.box;
+        EXPECT_EQ(readBytes(s.addressListPath), "") << c.box;
+    }
+}
+
+TEST(SettingsDialog, NameIsCutToSixtyThreeBytesOnACharacterBoundary)
+{
+    const std::string a = SJ("あ");
+    std::string a32;
+    for (int i = 0; i < 32; ++i)
+        a32 += a;
+    struct Case {
+        std::string box, login, saved;
+    } cases[] = {
+        {std::string(70, 'x'), "root", std::string(63, 'x')},
+        {a32, "root", a32.substr(0, 62)},                         // 31 characters
+        {std::string(62, 'x') + a, "root", std::string(62, 'x')}, // lead byte at offset 62
+        {"", "root", "root"},
+        {"", "", "No Name"},
+    };
+    for (const Case& c : cases) {
+        Rig rig;
+        rig.program.settings.loginUserName = c.login;
+        rig.openSettings([&](SettingsDialog& d) {
+            rig.controls.texts[dlg::kNameBox] = c.box;
+            d.onOk();
+        });
+        EXPECT_EQ(rig.program.settings.playerName, c.saved) << c.box.size();
+        EXPECT_EQ(readBytes(rig.program.settings.settingsFilePath), settingsFile(c.saved, 20000, 0));
+    }
+}
+
+TEST(SettingsDialog, AddressesKeepTextOrderAndAreSavedAndAnnouncedTo)
+{
+    Rig rig;
+    rig.program.settings.extraAddresses = {"192.168.1.5"};
+    rig.program.settings.dialUp = 0;
+    rig.openSettings([&](SettingsDialog& d) {
+        FakeDialogControls& c = rig.controls;
+        EXPECT_EQ(c.text(dlg::kNameBox), "taro");
+        EXPECT_EQ(c.text(dlg::kPortBox), "20000");
+        EXPECT_FALSE(c.isChecked(dlg::kDialUp));
+        EXPECT_FALSE(c.isChecked(dlg::kDesktopShortcut));
+        EXPECT_EQ(c.focused, dlg::kNameBox);
+        for (const char* typed : {"10.0.0.2", "10.0.0.10", "10.0.0.2", "", "192.168.100.200x"}) {
+            c.texts[dlg::kAddressBox] = typed;
+            d.onAddAddress();
+            EXPECT_EQ(c.focused, dlg::kAddressBox);
+            EXPECT_EQ(c.text(dlg::kAddressBox), "");
+        }
+        EXPECT_EQ(c.items(dlg::kAddressList),
+                  (Names{"10.0.0.10", "10.0.0.2", "10.0.0.2", "192.168.1.5", "192.168.100.200"}));
+        d.onDeleteAddress(); // nothing selected
+        EXPECT_EQ(c.items(dlg::kAddressList).size(), 5u);
+        c.selectItem(dlg::kAddressList, 4);
+        d.onDeleteAddress();
+        EXPECT_EQ(c.items(dlg::kAddressList).size(), 4u);
+
+        c.texts[dlg::kPortBox] = "25000";
+        d.onStandardPort();
+        EXPECT_EQ(c.text(dlg::kPortBox), "20000");
+        EXPECT_EQ(c.focused, dlg::kOk);
+        c.checked[dlg::kDialUp] = true;
+        d.onOk();
+    });
+    const Settings& s = rig.program.settings;
+    EXPECT_EQ(readBytes(s.settingsFilePath), settingsFile("taro", 20000, 1));
+    EXPECT_EQ(readBytes(s.addressListPath),
+              record("10.0.0.10") + record("10.0.0.2") + record("10.0.0.2") + record("192.168.1.5"));
+    EXPECT_EQ(s.extraAddresses, (Names{"10.0.0.10", "10.0.0.2", "10.0.0.2", "192.168.1.5"}));
+    // The new name and flag go to the broadcast address and every listed address.
+    std::vector<std::pair<Ipv4, std::string>> sent;
+    for (const auto& d : rig.transport.sent)
+        sent.emplace_back(d.address, d.bytes);
+    EXPECT_EQ(sent, (std::vector<std::pair<Ipv4, std::string>>{{ip(10, 0, 0, 255), "1|1|taro$1"},
+                                                               {ip(10, 0, 0, 10), "2|1|taro$1"},
+                                                               {ip(10, 0, 0, 2), "3|1|taro$1"},
+                                                               {ip(10, 0, 0, 2), "4|1|taro$1"},
+                                                               {ip(192, 168, 1, 5), "5|1|taro$1"}}));
+}
+
+TEST(SettingsDialog, AFileThatCannotBeWrittenKeepsTheDialogOpen)
+{
+    Rig rig;
+    std::filesystem::create_directory(rig.program.settings.settingsFilePath); // a folder in the file's place
+    std::filesystem::create_directory(rig.dir / "Desktop");
+    rig.openSettings([&](SettingsDialog& d) {
+        rig.controls.texts[dlg::kPortBox] = "21000";
+        rig.controls.checked[dlg::kDesktopShortcut] = true;
+        d.onOk();
+        EXPECT_EQ(rig.lastBoxes(), (Names{SJ("ファイルをオープンできません")}));
+        EXPECT_EQ(rig.controls.closeCount, 0);
+        d.onCancel();
+    });
+    EXPECT_EQ(rig.program.settings.port, 20000);
+    EXPECT_FALSE(std::filesystem::exists(rig.program.settings.addressListPath));
+    EXPECT_FALSE(shortcutExists(rig.shortcut())); // nothing after the failed step
+    EXPECT_TRUE(rig.transport.sent.empty());
+}
+
+TEST(SettingsDialog, ShortcutBoxFollowsTheFileAndNoSocketMeansNoAnnouncement)
+{
+    Rig rig;
+    rig.program.match.socketFailed = 1; // the port could not be bound at start-up
+    std::filesystem::create_directory(rig.dir / "Desktop");
+    for (bool tick : {true, false}) {
+        rig.openSettings([&](SettingsDialog& d) {
+            EXPECT_EQ(rig.controls.isChecked(dlg::kDesktopShortcut), !tick);
+            rig.controls.checked[dlg::kDesktopShortcut] = tick;
+            d.onOk();
+        });
+        EXPECT_EQ(shortcutExists(rig.shortcut()), tick);
+    }
+    EXPECT_TRUE(rig.dialog.boxes.empty());
+    EXPECT_TRUE(rig.transport.sent.empty());
+}
+
+} // namespace
+} // namespace kestrel
