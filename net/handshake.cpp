@@ -42,14 +42,8 @@ void onConnectRequest(Program& program, const std::string& sender, const std::st
                       std::int32_t seq)
 {
     MatchState& match = program.match;
-    if (isConnectedTo(match, sender) && match.connectRequestSeq == 0) {
-        // Our opponent asks again: it has left our connection (the connect
-        // dialog ends it first) or missed our acceptance. The player has
-        // agreed to play it already: both sides start over.
-        answerRequest(program, sender, MSG_CONNECT_ACCEPT, seq);
-        resetForNewGame(program);
-        return;
-    }
+    // Connected or waiting for an answer: refused at once, whoever asks, our
+    // opponent included.
     if (match.connected == 1) {
         answerRequest(program, sender, MSG_CONNECT_REFUSE, seq);
         return;
@@ -77,8 +71,7 @@ void onConnectRequest(Program& program, const std::string& sender, const std::st
 void onConnectAccept(Program& program, const std::string& sender)
 {
     MatchState& match = program.match;
-    // The player waited for has accepted, this request or an earlier one; or
-    // our opponent has taken us back after a request of ours and started over.
+    // The player waited for has accepted, this request or an earlier one.
     if (isConnectedTo(match, sender)) {
         match.connectRequestSeq = 0;
         resetForNewGame(program);
@@ -105,16 +98,17 @@ void onConnectRefuse(Program& program, const std::string& sender, const std::str
 void onDisconnect(Program& program, const std::string& sender, std::int32_t seq)
 {
     MatchState& match = program.match;
-    // Only the opponent ends the connection. A player this side is not
-    // connected to has a connection of its own in mind, which it has ended.
-    if (!isConnectedTo(match, sender))
+    // Whoever sends it ends the connection; without one nothing is answered.
+    // A game against the computer has no network opponent to end it.
+    if (match.connected != 1 || match.vsComputer == 1)
         return;
+    const std::string opponent = match.peerAddress;
     const std::int32_t request = match.connectRequestSeq;
     program.dialog.bringToFront();
     program.dialog.showInformation(SJ("相手が接続を終了しました"));
     answerRequest(program, sender, MSG_DISCONNECT_ACK, seq);
     // The notice handles events: the player may have disconnected, or asked someone, meanwhile.
-    if (isConnectedTo(match, sender) && match.connectRequestSeq == request)
+    if (match.connected == 1 && match.peerAddress == opponent && match.connectRequestSeq == request)
         resetToUnconnected(program);
 }
 

@@ -15,6 +15,15 @@ namespace kestrel {
 
 namespace {
 
+// Messages of a match act only in a network match. Outside one (no
+// connection, or a game against the computer) a late or stray message would
+// change controls or a board it does not belong to; it is still answered
+// where an answer is due.
+bool inNetworkMatch(const MatchState& match)
+{
+    return match.connected == 1 && match.vsComputer == 0;
+}
+
 // The name line of a chat line: the sender's listed name. An unlisted sender
 // is the opponent when a request named it (its name is known from there),
 // or else is shown by its address.
@@ -110,7 +119,7 @@ void decideTurnAfterMove(Program& program, const std::string& mover)
 void onChat(Program& program, const std::string& sender, const std::string& text, std::int32_t seq)
 {
     answerRequest(program, sender, MSG_CHAT_ACK, seq);
-    if (program.match.connected != 1)
+    if (!inNetworkMatch(program.match))
         return;
     program.dialog.appendText(ids::kChatLog,
                               SJ("【") + chatName(program, sender) + SJ("】") + "\r\n" + text + "\r\n");
@@ -120,7 +129,7 @@ void onChat(Program& program, const std::string& sender, const std::string& text
 
 void onOrder(Program& program, const std::string& sender, const std::string& payload, std::int32_t seq)
 {
-    if (program.match.orderDecided == 1)
+    if (program.match.orderDecided == 1 || !inNetworkMatch(program.match))
         return;
     program.dialog.restoreIfMinimised();
     // The sender takes the side it names; anything but 1 leaves black to us.
@@ -130,13 +139,17 @@ void onOrder(Program& program, const std::string& sender, const std::string& pay
 
 void onOrderAck(Program& program)
 {
-    if (program.match.orderDecided == 1)
+    if (program.match.orderDecided == 1 || !inNetworkMatch(program.match))
         return;
     fixOrder(program, program.match.mySide == kBlack ? kBlack : kWhite);
 }
 
 void onGameStart(Program& program, const std::string& sender, std::int32_t seq)
 {
+    if (!inNetworkMatch(program.match)) {
+        answerRequest(program, sender, MSG_GAME_START_ACK, seq);
+        return;
+    }
     program.dialog.restoreIfMinimised();
     program.match.myTurn = 0;
     showGameUnderWay(program);
@@ -147,6 +160,8 @@ void onGameStart(Program& program, const std::string& sender, std::int32_t seq)
 void onGameStartAck(Program& program, const std::string& payload)
 {
     completePending(program, payload);
+    if (!inNetworkMatch(program.match))
+        return;
     program.match.myTurn = 1;
     program.match.moveAwaitingAck.reset();
     showGameUnderWay(program);
@@ -155,6 +170,10 @@ void onGameStartAck(Program& program, const std::string& payload)
 
 void onGameEnd(Program& program, const std::string& sender, std::int32_t seq)
 {
+    if (!inNetworkMatch(program.match)) {
+        answerRequest(program, sender, MSG_GAME_END_ACK, seq);
+        return;
+    }
     program.dialog.restoreIfMinimised();
     resetForNewGame(program);
     program.view.setStatus(SJ("ゲームが終了しました　再開する場合は、先攻後攻の決定から行って下さい"));
@@ -164,6 +183,8 @@ void onGameEnd(Program& program, const std::string& sender, std::int32_t seq)
 void onGameEndAck(Program& program, const std::string& payload)
 {
     completePending(program, payload);
+    if (!inNetworkMatch(program.match))
+        return;
     resetForNewGame(program);
     program.view.setStatus(SJ("ゲームを終了しました　再開する場合は、先攻後攻の決定から行って下さい"));
 }
@@ -181,7 +202,7 @@ void onMove(Program& program, const std::string& sender, const std::string& payl
     const Board before = match.board;
     // Answered before the board is touched: the animations take time.
     answerRequest(program, sender, MSG_MOVE_ACK, seq);
-    if (match.board != before)
+    if (match.board != before || !inNetworkMatch(match))
         return; // a send error box handled events: a new game or no connection
     if (match.mySide != kBlack && match.mySide != kWhite)
         return; // no order was ever decided here, so there is no game to play in
@@ -201,6 +222,8 @@ void onMoveAck(Program& program, const std::string& payload)
 {
     completePending(program, payload);
     MatchState& match = program.match;
+    if (!inNetworkMatch(match))
+        return;
     match.myTurn = 0;
     match.moveAwaitingAck.reset();
     if (match.blackCount + match.whiteCount == kCellCount) {
@@ -213,6 +236,10 @@ void onMoveAck(Program& program, const std::string& payload)
 
 void onPass(Program& program, const std::string& sender, std::int32_t seq)
 {
+    if (!inNetworkMatch(program.match)) {
+        answerRequest(program, sender, MSG_PASS_ACK, seq);
+        return;
+    }
     program.dialog.restoreIfMinimised();
     answerRequest(program, sender, MSG_PASS_ACK, seq);
     // The pass answers our move: the wait for that move's answer ends here too.
@@ -224,13 +251,16 @@ void onPass(Program& program, const std::string& sender, std::int32_t seq)
 void onPassAck(Program& program, const std::string& payload)
 {
     completePending(program, payload);
+    if (!inNetworkMatch(program.match))
+        return;
     program.match.myTurn = 0;
     program.view.setStatus(SJ("パスしました　相手の番です"));
 }
 
 void onResult(Program& program, const std::string& text)
 {
-    program.view.setStatus(text);
+    if (inNetworkMatch(program.match))
+        program.view.setStatus(text);
 }
 
 } // namespace kestrel

@@ -44,15 +44,17 @@ TEST(Handshake, OneOpponentAtATimeWhateverIsAnsweredWhen)
     EXPECT_EQ(jiro.dialog.boxes.back().text, kRefused);
     EXPECT_EQ(jiro.program.match.connected, 0);
 
-    // Hanako asks taro again, as after a lost acceptance: he has agreed to
-    // play her already, so both start over without a question.
+    // Hanako asks taro again, as after a lost acceptance: refused at once
+    // like anybody while taro is connected, and she is told.
     MatchLan::request(hanako, taro);
     net.lan.deliverAll();
     EXPECT_TRUE(taro.dialog.boxes.empty());
-    EXPECT_TRUE(connectedTo(taro, hanako) && connectedTo(hanako, taro));
-    EXPECT_EQ(net.sentOfType(MSG_CONNECT_ACCEPT).size(), 2u);
+    EXPECT_TRUE(connectedTo(taro, hanako));
+    EXPECT_EQ(hanako.dialog.boxes.back().text, kRefused);
+    EXPECT_EQ(hanako.program.match.connected, 0);
     disconnectCommand(taro.program);
     net.lan.deliverAll();
+    hanako.dialog.boxes.clear();
 
     // Taro and jiro both ask hanako; the second question opens on top of the
     // first and she says Yes to both. Jiro, answered first, is her opponent;
@@ -73,16 +75,7 @@ TEST(Handshake, OneOpponentAtATimeWhateverIsAnsweredWhen)
     EXPECT_EQ(taro.dialog.boxes.back().text, kRefused);
     EXPECT_EQ(taro.program.match.connected, 0);
 
-    // Taro's disconnect reaches hanako from a third address: her connection
-    // with jiro goes on, and nothing is answered.
-    sendDatagram(taro.program, addressText(hanako.address), MSG_DISCONNECT, "taro");
-    const std::size_t boxes = hanako.dialog.boxes.size();
     const std::size_t acks = net.sentOfType(MSG_DISCONNECT_ACK).size();
-    net.lan.deliverAll();
-    EXPECT_TRUE(connectedTo(hanako, jiro));
-    EXPECT_EQ(hanako.dialog.boxes.size(), boxes);
-    EXPECT_EQ(net.sentOfType(MSG_DISCONNECT_ACK).size(), acks);
-
     // Jiro leaves; under hanako's notice she asks taro at once. The reset
     // for jiro's leaving must not undo that request.
     hanako.dialog.whileOpen = [&](const FakeDialog::Box& box) {
@@ -96,10 +89,22 @@ TEST(Handshake, OneOpponentAtATimeWhateverIsAnsweredWhen)
     EXPECT_TRUE(connectedTo(hanako, taro) && connectedTo(taro, hanako));
     EXPECT_EQ(hanako.view.status, SJ("先攻・後攻を決定して下さい"));
 
-    // A disconnect while not connected is not answered.
-    sendDatagram(taro.program, addressText(jiro.address), MSG_DISCONNECT, "taro");
+    // A disconnect from a third address ends the connection all the same.
+    hanako.dialog.whileOpen = nullptr;
+    sendDatagram(jiro.program, addressText(hanako.address), MSG_DISCONNECT, "jiro");
     net.lan.deliverAll();
-    EXPECT_EQ(net.sentOfType(MSG_DISCONNECT_ACK).size(), acks + 1);
+    EXPECT_EQ(hanako.dialog.boxes.back().text, kGone);
+    EXPECT_EQ(hanako.program.match.connected, 0);
+    EXPECT_EQ(net.sentOfType(MSG_DISCONNECT_ACK).size(), acks + 2);
+
+    // A disconnect while not connected, or in a game against the computer, is not answered.
+    sendDatagram(taro.program, addressText(jiro.address), MSG_DISCONNECT, "taro");
+    hanako.program.match.connected = 1;
+    hanako.program.match.vsComputer = 1;
+    sendDatagram(taro.program, addressText(hanako.address), MSG_DISCONNECT, "taro");
+    net.lan.deliverAll();
+    EXPECT_EQ(net.sentOfType(MSG_DISCONNECT_ACK).size(), acks + 2);
+    EXPECT_EQ(hanako.program.match.connected, 1);
 }
 
 TEST(Handshake, AnswersToRequestsGivenUp)

@@ -285,3 +285,46 @@ TEST(NetworkMatch, LostDatagramsBadMovesAndAGameEndedUnderThePassNotice)
 
 } // namespace
 } // namespace kestrel::testing
+
+namespace kestrel::testing {
+namespace {
+
+// Outside a network match (no connection, or a game against the computer),
+// messages of a match are answered where an answer is due and change nothing.
+TEST(NetworkMatch, StrayMessagesOutsideAMatchChangeNothing)
+{
+    for (bool vsComputer : {false, true}) {
+        FakeMachine m;
+        m.program.settings.playerName = "taro";
+        applyInitialControlStates(m.program);
+        if (vsComputer) {
+            m.program.match.connected = 1;
+            m.program.match.vsComputer = 1;
+            m.program.match.opponentName = SJ("コンピュータ");
+            resetForNewGame(m.program);
+        }
+        const Board board = m.program.match.board;
+        const std::string status = m.view.status;
+        const auto enabled = m.dialog.enabled;
+        const auto texts = m.dialog.texts;
+        for (const char* datagram : {"1|11|1", "2|12|1", "3|13|game start", "4|14|9", "5|15|game end",
+                                     "6|16|9", "7|17|19", "8|18|9", "9|20|pass", "10|21|9",
+                                     "11|19|"
+                                     "\x8d\x95",
+                                     "12|9|hi"})
+            receiveDatagram(m.program, datagram, ip(10, 0, 0, 9));
+        EXPECT_EQ(m.program.match.board, board);
+        EXPECT_EQ(m.view.status, status);
+        EXPECT_EQ(m.dialog.enabled, enabled);
+        EXPECT_EQ(m.dialog.texts, texts);
+        EXPECT_EQ(m.program.match.orderDecided, 0);
+        std::vector<std::string> answers;
+        for (const auto& sent : m.transport.sent)
+            answers.push_back(sent.bytes);
+        EXPECT_EQ(answers, (std::vector<std::string>{"1|14|3", "2|16|5", "3|18|7", "4|21|9", "5|10|12"}))
+            << vsComputer;
+    }
+}
+
+} // namespace
+} // namespace kestrel::testing

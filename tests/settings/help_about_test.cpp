@@ -67,8 +67,8 @@ TEST(HelpText, FortyLinesOfElevenParagraphsInTheirForm)
         const std::string expected = p == 5 ? SJ("①②") : p == 6 ? SJ("①②③") : "";
         EXPECT_EQ(subItems[static_cast<std::size_t>(p)], expected) << "paragraph " << p;
     }
-    for (const char* named :
-         {"scripts/run.sh", "scripts/test.sh", "build/app/corvidae", "lumenini.fil", "lumenip.fil"})
+    for (const char* named : {"scripts/run.sh", "scripts/test.sh", "build/app/corvidae", "lumenini.fil",
+                              "lumenip.fil", "~/.config/kestrelbay/"})
         EXPECT_NE(text.find(named), std::string::npos) << named;
 }
 
