@@ -41,6 +41,8 @@ public:
     MainWindow& window() { return window_; }
     BoardView& view() { return view_; }
     Program& program() { return program_; }
+    QtTimers& timers() { return timers_; }
+    UdpSocket& socket() { return socket_; }
 
     // The connect, settings, help and about dialogs the commands open.
     QtSecondaryDialogs& dialogs() { return dialogs_; }

@@ -24,7 +24,7 @@ void QtTimers::start(int id, int ms)
         connect(timer, &QTimer::timeout, this, [this, id] { expire(id); });
     }
     // start() on a running timer restarts it with the new interval.
-    timer->start(ms);
+    timer->start(ms / divisor_);
 }
 
 void QtTimers::stop(int id)

@@ -28,11 +28,17 @@ public:
     bool isRunning(int id) const;
     int runningCount() const;
 
+    // Divides every interval started from now on. Tests over a lossy link use
+    // it to ask about resends sooner, as the board view's pause function
+    // shortens animations; the program never does.
+    void setIntervalDivisor(int divisor) { divisor_ = divisor > 0 ? divisor : 1; }
+
 private:
     void expire(int id);
 
     std::function<void(int id)> onExpiry_;
     Mode mode_;
+    int divisor_ = 1;
     std::map<int, QTimer*> timers_;
 };
 

@@ -1,6 +1,8 @@
 #include "tools/peer/console.h"
 
+#include <QAbstractEventDispatcher>
 #include <cstdio>
+#include <ctime>
 
 #include "text/cp932.h"
 
@@ -29,11 +31,36 @@ std::string printable(std::string_view cp932)
     return out;
 }
 
+namespace {
+bool withClock = false;
+bool flushWhenIdle = false;
+} // namespace
+
+void flushLinesWhenIdle()
+{
+    static char buffer[1 << 16];
+    std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+    flushWhenIdle = true;
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                     [] { std::fflush(stdout); });
+}
+
+void beginLinesWithClock()
+{
+    withClock = true;
+}
+
 void printLine(const std::string& line)
 {
+    if (withClock) {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        std::fprintf(stdout, "%lld ", static_cast<long long>(now.tv_sec) * 1000000 + now.tv_nsec / 1000);
+    }
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputc('\n', stdout);
-    std::fflush(stdout);
+    if (!flushWhenIdle)
+        std::fflush(stdout);
 }
 
 void TextView::showCell(int cell, int state)

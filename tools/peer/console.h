@@ -17,8 +17,17 @@ namespace kestrel::peer {
 // control bytes are escaped (\r, \n, \\, \xNN).
 std::string printable(std::string_view cp932);
 
-// Writes one line to stdout and flushes it.
+// Writes one line to stdout and flushes it (see flushLinesWhenIdle).
 void printLine(const std::string& line);
+
+// From now on lines are written in one go whenever the event loop is about
+// to wait, instead of one system call each: a test still reads every line
+// before the peer waits for anything. Needs the application's event loop.
+void flushLinesWhenIdle();
+
+// From now on every line begins with CLOCK_MONOTONIC in microseconds and a
+// space, so that the logs of two peers on one machine can be laid side by side.
+void beginLinesWithClock();
 
 class TextView : public GameView {
 public:

@@ -72,9 +72,12 @@ bool parsePeerOptions(const QStringList& arguments, PeerOptions& options, std::s
     const QCommandLineOption bind("bind", "Local address to bind (default: every IPv4 address).", "ADDRESS");
     const QCommandLineOption quitAfter("quit-after", "Exit after MS milliseconds.", "MS");
     const QCommandLineOption log("log", "Print every datagram received and sent.");
+    const QCommandLineOption clock("clock", "Begin every line with the monotonic clock in microseconds.");
+    const QCommandLineOption timeDivisor("time-divisor", "Divide the 5-second retry interval by N (tests).",
+                                         "N");
     const QCommandLineOption answer("answer", "Answer to the next question: yes or no (repeatable).",
                                     "ANSWER");
-    parser.addOptions({name, port, dialUp, extra, bind, quitAfter, log, answer});
+    parser.addOptions({name, port, dialUp, extra, bind, quitAfter, log, clock, timeDivisor, answer});
     if (!parser.parse(arguments)) {
         error = parser.errorText().toStdString();
         return false;
@@ -116,6 +119,14 @@ bool parsePeerOptions(const QStringList& arguments, PeerOptions& options, std::s
         }
     }
     options.log = parser.isSet(log);
+    options.clock = parser.isSet(clock);
+    if (parser.isSet(timeDivisor)) {
+        options.timeDivisor = parser.value(timeDivisor).toInt(&ok);
+        if (!ok || options.timeDivisor < 1 || options.timeDivisor > 1000) {
+            error = "--time-divisor takes a number from 1 to 1000";
+            return false;
+        }
+    }
     for (const QString& value : parser.values(answer)) {
         if (value != "yes" && value != "no") {
             error = "--answer takes yes or no";

@@ -17,6 +17,8 @@ struct PeerOptions {
     std::string bindAddress; // empty: every IPv4 address of this host
     int quitAfterMs = -1;    // -1: run until SIGTERM
     bool log = false;
+    bool clock = false;       // each line begins with the monotonic clock in microseconds
+    int timeDivisor = 1;      // retry intervals divided by this (tests over lossy links)
     std::deque<bool> answers; // answers to questions, in order; then No
 };
 
