@@ -39,6 +39,7 @@
 #include "settings/qt/settings_window.h"
 #include "support/environment.h"
 #include "support/temp_dir.h"
+#include "support/window_driver.h"
 #include "tests/engine/board_builder.h"
 #include "tests/engine/game_driver.h"
 #include "text/cp932.h"
@@ -46,27 +47,13 @@
 namespace kestrel {
 namespace {
 
+using testing::BoxAnswerer;
+using testing::click;
+using testing::waitFor;
+
 QString u(const char* utf8)
 {
     return QString::fromUtf8(utf8);
-}
-
-template <typename Condition> bool waitFor(Condition done, int ms = 5000)
-{
-    QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired())
-        QTest::qWait(5);
-    return done();
-}
-
-// A click of the left button in the middle of a widget, delivered to its
-// window as the window system would (so a blocked window would not get it).
-void click(QWidget* widget, QPoint at = {-1, -1})
-{
-    ASSERT_NE(widget, nullptr);
-    QWidget* top = widget->window();
-    const QPoint local = at.x() < 0 ? widget->rect().center() : at;
-    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {}, widget->mapTo(top, local));
 }
 
 // A key for the widget that has the focus in the dialog.
@@ -83,40 +70,6 @@ void closeBox(QWidget* window)
     QSpontaneKeyEvent::setSpontaneous(&event);
     QApplication::instance()->notify(window, &event);
 }
-
-// Answers each message box as it opens: Yes to a question, OK to the rest.
-class BoxAnswerer {
-public:
-    BoxAnswerer()
-    {
-        QObject::connect(&timer_, &QTimer::timeout, [this] { findOpenBoxes(); });
-        timer_.start(5);
-    }
-    QStringList texts;
-    QStringList captions;
-
-private:
-    void findOpenBoxes()
-    {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            auto* box = qobject_cast<QMessageBox*>(w);
-            if (box == nullptr || !box->isVisible() ||
-                std::find(seen_.begin(), seen_.end(), box) != seen_.end())
-                continue;
-            seen_.emplace_back(box);
-            QMetaObject::invokeMethod(
-                box,
-                [this, box] {
-                    captions << box->windowTitle();
-                    texts << box->text();
-                    box->done(box->button(QMessageBox::Yes) != nullptr ? QMessageBox::Yes : QMessageBox::Ok);
-                },
-                Qt::QueuedConnection);
-        }
-    }
-    std::vector<QPointer<QMessageBox>> seen_;
-    QTimer timer_;
-};
 
 // The program started on a loopback port with "taro" in its settings file,
 // its view's pauses recorded and shortened forty times, its sounds recorded

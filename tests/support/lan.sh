@@ -5,8 +5,10 @@
 #
 # Provides: WORK (a temporary folder), PIDS (processes to kill at the end),
 # FAILURES and fail, wait_for_line, first_line, wait_for_exit, lan_create (or
-# lan_require, lan_namespace and lan_cable for other shapes), lan_report
-# (prints the logs and exits 1 when a check failed).
+# lan_require, lan_namespace and lan_cable for other shapes, lan_switch and
+# lan_plug for a LAN of more hosts), lan_loss and lan_loss_report (a link
+# that loses datagrams), lan_report (prints the logs and exits 1 when a
+# check failed).
 
 WORK=$(mktemp -d)
 PIDS=()
@@ -114,6 +116,59 @@ lan_create() {
     lan_namespace "$1"
     lan_namespace "$3"
     lan_cable "$1" veth0 "$2" "$3" veth0 "$4"
+}
+
+# lan_switch NS: a namespace holding one bridge, br0, that joins every cable
+# plugged into it, as a switch joins the hosts of a LAN.
+lan_switch() {
+    lan_namespace "$1"
+    ip -n "$1" link add br0 type bridge || { echo "SKIP: bridges are not available here"; exit 77; }
+    ip -n "$1" link set br0 up
+}
+
+# lan_plug SWITCH NS IF ADDRESS: a cable from the host NS (its end IF, with
+# ADDRESS and its prefix) to a new port of the switch.
+LAN_PORTS=0
+lan_plug() {
+    local switch=$1 ns=$2 if=$3 address=$4
+    LAN_PORTS=$((LAN_PORTS + 1))
+    local port=port$LAN_PORTS
+    ip -n "$ns" link add "$if" type veth peer name "$port" netns "$switch" ||
+        { echo "SKIP: veth pairs are not available here"; exit 77; }
+    ip -n "$switch" link set "$port" master br0 up
+    ip -n "$ns" addr add "$address" broadcast + dev "$if"
+    ip -n "$ns" link set "$if" up
+    lan_wait_running "$ns" "$if"
+}
+
+# lan_loss NS IF PERCENT: the cable at IF of NS loses PERCENT % of the
+# datagrams on one way, at random: with netem those leaving NS, where the
+# kernel has no netem those arriving at NS (an iptables rule with the
+# statistic match; a dropped send would report an error to the sender).
+# Call it at both ends for loss each way. LAN_LOSS says which was used.
+lan_loss() {
+    local ns=$1 if=$2 percent=$3
+    if ip netns exec "$ns" tc qdisc add dev "$if" root netem loss "$percent%" 2>/dev/null; then
+        LAN_LOSS="netem on the way out"
+        return 0
+    fi
+    command -v iptables >/dev/null || { echo "SKIP: neither netem nor iptables is available"; exit 77; }
+    local probability
+    probability=$(awk -v p="$percent" 'BEGIN { printf "%.4f", p / 100 }')
+    ip netns exec "$ns" iptables -A INPUT -i "$if" -p udp -m statistic --mode random \
+        --probability "$probability" -j DROP || { echo "SKIP: iptables cannot drop at random here"; exit 77; }
+    LAN_LOSS="iptables statistic on the way in"
+}
+
+# lan_loss_report NS IF: how many datagrams the loss of lan_loss dropped there.
+lan_loss_report() {
+    local dropped
+    if [ "${LAN_LOSS:-}" = "netem on the way out" ]; then
+        dropped=$(ip netns exec "$1" tc -s qdisc show dev "$2" | grep -oE 'dropped [0-9]+' | head -1 | cut -d' ' -f2)
+    else
+        dropped=$(ip netns exec "$1" iptables -L INPUT -v -x -n | awk '/statistic/ { print $1 }')
+    fi
+    echo "$1 $2: ${dropped:-0} datagrams lost ($LAN_LOSS)"
 }
 
 # After the checks: the logs and exit 1 if any failed.

@@ -118,6 +118,13 @@ void Bot::actUnconnected()
     }
     if (options_.request.empty())
         return; // waiting to be asked
+    if (retryOnNudge_)
+        return;
+    if (requested_ && options_.retry && !playedAGame_) {
+        requested_ = false;
+        retryOnNudge_ = true;
+        return;
+    }
     if (requested_) {
         // Refused, or the connection we asked for has ended.
         finished_ = true;
@@ -179,6 +186,7 @@ void Bot::actInGame()
 void Bot::request()
 {
     requested_ = true;
+    retryOnNudge_ = false;
     ChooseOpponent dialogs(program_, options_.request);
     connectCommand(program_, dialogs);
     log_("BOT REQUEST " + options_.request);
@@ -211,6 +219,7 @@ void Bot::playMove()
 void Bot::gameDone(bool endedEarly)
 {
     ++gamesPlayed_;
+    playedAGame_ = true;
     log_("BOT GAMES " + std::to_string(gamesPlayed_));
     if (options_.games > 0 && gamesPlayed_ >= options_.games) {
         if (options_.then == BotOptions::Then::Quit)

@@ -27,6 +27,9 @@ struct BotOptions {
     bool restart = false;  // presses "ゲーム終了" after each result
     int endAfterMoves = 0; // presses "ゲーム終了" after this many own moves of a game; 0: never
     std::string chatReply; // answers each chat line with this ("%s": the line); empty: none
+    // Asks again at the next nudge when refused, or when the connection ends
+    // before a game was played (an acceptance or a request lost on the way).
+    bool retry = false;
 };
 
 class Bot {
@@ -77,6 +80,8 @@ private:
     bool requested_ = false;
     bool connected_ = false;
     bool finished_ = false;
+    bool retryOnNudge_ = false;
+    bool playedAGame_ = false;
     int gamesPlayed_ = 0;
     std::size_t chatSeen_ = 0;
     Board lastBoard_{};

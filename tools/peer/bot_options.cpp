@@ -57,7 +57,8 @@ bool apply(const std::string& name, const std::string& value, BotSetup& setup, s
 
 bool takeBotOptions(std::vector<std::string>& arguments, BotSetup& setup, std::string& error)
 {
-    static const std::vector<std::string> kFlags = {"--bot", "--refuse", "--no-resend", "--restart"};
+    static const std::vector<std::string> kFlags = {"--bot", "--refuse", "--no-resend", "--restart",
+                                                    "--retry"};
     static const std::vector<std::string> kValued = {"--request",   "--order", "--then",      "--games",
                                                      "--end-after", "--nudge", "--chat-reply"};
     std::vector<std::string> rest;
@@ -70,6 +71,7 @@ bool takeBotOptions(std::vector<std::string>& arguments, BotSetup& setup, std::s
             setup.options.acceptRequests = setup.options.acceptRequests && name != "--refuse";
             setup.options.resend = setup.options.resend && name != "--no-resend";
             setup.options.restart = setup.options.restart || name == "--restart";
+            setup.options.retry = setup.options.retry || name == "--retry";
             continue;
         }
         if (std::find(kValued.begin(), kValued.end(), name) == kValued.end()) {

@@ -1,0 +1,79 @@
+#pragma once
+// Driving real Qt windows from a test as a player would: clicks delivered
+// through the window system, waits on a condition while events run, and an
+// answerer for the message boxes the program opens.
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+#include <functional>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace kestrel::testing {
+
+// Runs events until `done` holds or `ms` have passed; returns `done()`.
+template <typename Condition> bool waitFor(Condition done, int ms = 5000)
+{
+    QDeadlineTimer deadline(ms);
+    while (!done() && !deadline.hasExpired())
+        QTest::qWait(5);
+    return done();
+}
+
+// A click of the left button in the middle of a widget (or at `at`),
+// delivered to its window as the window system would (so a blocked window
+// would not get it).
+inline void click(QWidget* widget, QPoint at = {-1, -1})
+{
+    ASSERT_NE(widget, nullptr);
+    QWidget* top = widget->window();
+    const QPoint local = at.x() < 0 ? widget->rect().center() : at;
+    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {}, widget->mapTo(top, local));
+}
+
+// Answers each message box soon after it opens, as a player would: by
+// default Yes to a question and OK to the rest. Every box is noted.
+class BoxAnswerer {
+public:
+    using Decide = std::function<QMessageBox::StandardButton(const QMessageBox&)>;
+
+    explicit BoxAnswerer(Decide decide = {}) : decide_(std::move(decide))
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { findOpenBoxes(); });
+        timer_.start(5);
+    }
+    QStringList texts;
+    QStringList captions;
+
+private:
+    void findOpenBoxes()
+    {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (box == nullptr || !box->isVisible() ||
+                std::find(seen_.begin(), seen_.end(), box) != seen_.end())
+                continue;
+            seen_.emplace_back(box);
+            QMetaObject::invokeMethod(
+                box,
+                [this, box] {
+                    captions << box->windowTitle();
+                    texts << box->text();
+                    const bool question = box->button(QMessageBox::Yes) != nullptr;
+                    box->done(decide_ ? decide_(*box) : question ? QMessageBox::Yes : QMessageBox::Ok);
+                },
+                Qt::QueuedConnection);
+        }
+    }
+    Decide decide_;
+    std::vector<QPointer<QMessageBox>> seen_;
+    QTimer timer_;
+};
+
+} // namespace kestrel::testing
