@@ -70,11 +70,15 @@ void onRetryTimer(Program& program, int id)
     std::string question =
         SJ("(") + program.match.opponentName + SJ(")は受信できませんでした\r\n再送しますか");
     bool yes = program.dialog.askYesNo(question);
+    PendingMessage& slot = program.pending.slots[static_cast<std::size_t>(index)];
+    // The answer (or, for a move, the opponent's next move) may have come
+    // while the question was open: the message has arrived, and sending it
+    // again would have it handled twice, a move or a game start out of turn.
+    const bool answered = slot.seq != id;
     // After the connection has ended there is nobody to send to: an empty
     // address would only be looked up as a host name and fail misleadingly.
-    if (yes && !program.match.peerAddress.empty())
+    if (yes && !answered && !program.match.peerAddress.empty())
         sendDatagram(program, program.match.peerAddress, message.type, message.payload);
-    PendingMessage& slot = program.pending.slots[static_cast<std::size_t>(index)];
     if (slot.seq == id)
         freeSlot(slot);
 }
