@@ -129,8 +129,17 @@ void onChat(Program& program, const std::string& sender, const std::string& text
 
 void onOrder(Program& program, const std::string& sender, const std::string& payload, std::int32_t seq)
 {
-    if (program.match.orderDecided == 1 || !inNetworkMatch(program.match))
+    MatchState& match = program.match;
+    if (!inNetworkMatch(match))
         return;
+    if (match.orderDecided == 1) {
+        // The opponent asks again for the side it already has here: our
+        // answer was lost, and without one its "決定" would never take.
+        // A different wish is left unanswered, as before.
+        if (sender == match.peerAddress && decimalValue(payload) == 3 - match.mySide)
+            answerRequest(program, sender, MSG_ORDER_ACK, seq);
+        return;
+    }
     program.dialog.restoreIfMinimised();
     // The sender takes the side it names; anything but 1 leaves black to us.
     fixOrder(program, decimalValue(payload) == kBlack ? kWhite : kBlack);
@@ -208,6 +217,11 @@ void onMove(Program& program, const std::string& sender, const std::string& payl
         return; // no order was ever decided here, so there is no game to play in
     const Side opponent = 3 - match.mySide;
     const int i = 63 - k, row = i / 8, col = i % 8;
+    // A piece of the opponent's there already: a move played before, sent
+    // again because its answer was lost. The turn has been decided since (we
+    // may have moved already), so deciding it again would hand out a second turn.
+    if (match.board[i] == opponent)
+        return;
     Game game = program.game();
     if (match.board[i] == kEmpty && countFlips(match, row, col, opponent) > 0) {
         completeAnsweredTurn(program);
@@ -224,9 +238,16 @@ void onMoveAck(Program& program, const std::string& payload)
     MatchState& match = program.match;
     if (!inNetworkMatch(match))
         return;
+    // Only the answer to the move still waited for ends our turn. A late or
+    // repeated answer (the opponent has moved or passed since) must not take
+    // away the turn it has given us.
+    if (!match.moveAwaitingAck || *match.moveAwaitingAck != match.board)
+        return;
     match.myTurn = 0;
     match.moveAwaitingAck.reset();
-    if (match.blackCount + match.whiteCount == kCellCount) {
+    // Nobody can move: the game is over here too, whether or not the
+    // opponent's result, which is never repeated, arrives.
+    if (!hasLegalMove(match, kBlack) && !hasLegalMove(match, kWhite)) {
         Game game = program.game();
         finishGame(game);
         return;
@@ -242,8 +263,17 @@ void onPass(Program& program, const std::string& sender, std::int32_t seq)
     }
     program.dialog.restoreIfMinimised();
     answerRequest(program, sender, MSG_PASS_ACK, seq);
-    // The pass answers our move: the wait for that move's answer ends here too.
-    program.match.moveAwaitingAck.reset();
+    MatchState& match = program.match;
+    // A pass is true only while the opponent has no move on our board. One
+    // sent again after we have moved since (its answer was lost) is stale:
+    // believing it would give us a second move.
+    const bool sided = match.mySide == kBlack || match.mySide == kWhite;
+    if (sided && hasLegalMove(match, 3 - match.mySide))
+        return;
+    // The pass answers our move: the wait for that move's answer ends here
+    // too, and the move is not offered for resending.
+    completeAnsweredTurn(program);
+    match.moveAwaitingAck.reset();
     program.match.myTurn = 1;
     program.view.setStatus(SJ("相手がパスしました　自分の番です　コマを置いて下さい"));
 }

@@ -62,12 +62,18 @@ TEST(NetworkMatch, FromTheRequestToTheResultAndOnToTheNextGames)
     EXPECT_EQ(taro.view.status, SJ("先攻・後攻を決定して下さい"));
     EXPECT_EQ(hanako.view.status, SJ("先攻・後攻を決定して下さい"));
 
-    // "決定" twice before the answer: hanako answers the first only.
+    // "決定" whose answer is lost: hanako has taken white, taro has decided
+    // nothing. Pressed again, it is answered again, and taro takes black.
+    net.lan.dropIf = [](const Flight& f) { return f.bytes.find("|12|") != std::string::npos; };
     MatchLan::decide(taro, kBlack);
+    net.lan.deliverAll();
+    net.lan.dropIf = nullptr;
+    EXPECT_EQ(t.orderDecided, 0);
+    EXPECT_EQ(h.mySide, kWhite);
     MatchLan::decide(taro, kBlack);
     net.lan.deliverAll();
     EXPECT_EQ(net.sentOfType(MSG_ORDER).size(), 2u);
-    EXPECT_EQ(net.sentOfType(MSG_ORDER_ACK).size(), 1u);
+    EXPECT_EQ(net.sentOfType(MSG_ORDER_ACK).size(), 2u);
     EXPECT_EQ(t.mySide, kBlack);
     EXPECT_EQ(h.mySide, kWhite);
     EXPECT_TRUE(taro.dialog.isEnabled(ids::kGameStart));
@@ -105,6 +111,10 @@ TEST(NetworkMatch, FromTheRequestToTheResultAndOnToTheNextGames)
     playOut(net, taro, hanako, 2, 10);
     net.lan.dropIf = nullptr;
     EXPECT_EQ(passer, 0u);
+    // The passes showed the moves arrived: none is left to be asked about.
+    for (Host* host : {&taro, &hanako})
+        EXPECT_TRUE(std::all_of(host->program.pending.slots.begin(), host->program.pending.slots.end(),
+                                [](const PendingMessage& slot) { return slot.seq == 0; }));
     const std::string pass = SJ("コマが置けないのでパスします");
     EXPECT_EQ(textsOf(taro.view, "showNotice"), std::vector<std::string>(2, pass));
     EXPECT_EQ(textsOf(hanako.view, "showNotice"), std::vector<std::string>(1, pass));
@@ -137,8 +147,9 @@ TEST(NetworkMatch, FromTheRequestToTheResultAndOnToTheNextGames)
     EXPECT_TRUE(taro.dialog.isEnabled(ids::kDecide) && hanako.dialog.isEnabled(ids::kDecide));
 
     // Hanako takes black; white is wiped out with empty cells left. Taro
-    // receives the last move and ends the game; hanako shows "相手の番です"
-    // and then taro's result, without a sound of its own.
+    // receives the last move and ends the game; hanako, the mover, finds
+    // that nobody can move when the answer comes and ends it too, with its
+    // sound; taro's result then repeats the same words.
     MatchLan::decide(hanako, kBlack);
     net.lan.deliverAll();
     gameStartCommand(hanako.program);
@@ -156,8 +167,8 @@ TEST(NetworkMatch, FromTheRequestToTheResultAndOnToTheNextGames)
     EXPECT_EQ(taro.view.callsOf("playSound").back().a, static_cast<int>(Sound::Lose));
     const std::vector<std::string> statuses = textsOf(hanako.view, "setStatus");
     EXPECT_EQ(std::vector<std::string>(statuses.end() - 2, statuses.end()),
-              (std::vector<std::string>{SJ("相手の番です"), SJ("黒の勝ちです")}));
-    EXPECT_EQ(hanako.view.callsOf("playSound").size(), 1u); // the loss of the first game only
+              (std::vector<std::string>{SJ("黒の勝ちです"), SJ("黒の勝ちです")}));
+    EXPECT_EQ(hanako.view.callsOf("playSound").back().a, static_cast<int>(Sound::Win));
 
     // Game end during a game: taro ends it after two moves.
     gameEndCommand(taro.program);
@@ -187,7 +198,7 @@ TEST(NetworkMatch, FromTheRequestToTheResultAndOnToTheNextGames)
         EXPECT_EQ(host->view.status, SJ("相手のゲーム開始を待っています"));
         EXPECT_FALSE(host->dialog.isEnabled(ids::kGameStart));
     }
-    EXPECT_EQ(net.sentOfType(MSG_ORDER_ACK).size(), 3u + 2u);
+    EXPECT_EQ(net.sentOfType(MSG_ORDER_ACK).size(), 4u + 2u);
 
     // Taro leaves: hanako is told, answers, and keeps the chat readable.
     hanako.dialog.texts[ids::kChatLog] = "kept";
@@ -259,6 +270,59 @@ TEST(NetworkMatch, LostDatagramsBadMovesAndAGameEndedUnderThePassNotice)
     MatchLan::click(hanako, legalCells(h, kWhite).front());
     net.lan.deliverAll();
     EXPECT_FALSE(MemoryNetwork::expire(taro, taroMove));
+    EXPECT_EQ(t.myTurn, 1);
+    EXPECT_TRUE(turnedBy180(t.board, h.board));
+
+    // A late answer, or a pass while hanako can still move (a repeat from
+    // before taro's last move), is answered and leaves taro's turn alone.
+    receiveDatagram(taro.program, "98|18|" + std::to_string(taroMove), hanako.address);
+    receiveDatagram(taro.program, "99|20|pass", hanako.address);
+    EXPECT_EQ(taro.transport.sent.back().bytes, std::to_string(t.nextSeq) + "|21|99");
+    EXPECT_EQ(t.myTurn, 1);
+
+    // Taro's move and hanako's answer to it are held back; she moves, and
+    // her move reaches taro while he is asked about his: Yes sends nothing,
+    // since her move shows his arrived.
+    dropAnswers = 1;
+    MatchLan::click(taro, legalCells(t, kBlack).front());
+    const std::int32_t asked = t.nextSeq;
+    net.lan.deliverAll();
+    MatchLan::click(hanako, legalCells(h, kWhite).front());
+    taro.dialog.answers = {true};
+    taro.dialog.whileOpen = [&](const FakeDialog::Box&) { net.lan.deliverAll(); };
+    const std::size_t taroSent = taro.transport.sent.size();
+    ASSERT_TRUE(MemoryNetwork::expire(taro, asked));
+    taro.dialog.whileOpen = nullptr;
+    net.lan.deliverAll();
+    ASSERT_EQ(taro.transport.sent.size(), taroSent + 1);
+    EXPECT_NE(taro.transport.sent.back().bytes.find("|18|"), std::string::npos)
+        << "her move answered, no more";
+    EXPECT_EQ(t.myTurn, 1);
+    EXPECT_TRUE(turnedBy180(t.board, h.board));
+
+    // Hanako's answer to taro's move and her next move are both lost. His
+    // move, sent again, finds his piece already on her board: she has moved
+    // since, so she only answers it and gets no second turn. Her move, sent
+    // again, is played and taro moves on.
+    int lost = 2;
+    net.lan.dropIf = [&](const Flight& f) { return f.from == hanako.address && lost-- > 0; };
+    MatchLan::click(taro, legalCells(t, kBlack).front());
+    const std::int32_t resent = t.nextSeq;
+    net.lan.deliverAll();
+    MatchLan::click(hanako, legalCells(h, kWhite).front());
+    const std::int32_t held = h.nextSeq;
+    net.lan.deliverAll();
+    net.lan.dropIf = nullptr;
+    taro.dialog.answers = {true};
+    const std::size_t statuses = hanako.view.callsOf("setStatus").size();
+    ASSERT_TRUE(MemoryNetwork::expire(taro, resent));
+    net.lan.deliverAll();
+    EXPECT_FALSE(hasTurn(hanako)) << "still waiting for the answer to her move";
+    EXPECT_EQ(hanako.view.callsOf("setStatus").size(), statuses) << "her turn was not decided again";
+    EXPECT_EQ(t.myTurn, 0);
+    hanako.dialog.answers = {true};
+    ASSERT_TRUE(MemoryNetwork::expire(hanako, held));
+    net.lan.deliverAll();
     EXPECT_EQ(t.myTurn, 1);
     EXPECT_TRUE(turnedBy180(t.board, h.board));
 
