@@ -36,6 +36,18 @@ bool isAwaiting(const MatchState& match, const std::string& sender)
     return match.connectRequestSeq != 0 && isConnectedTo(match, sender);
 }
 
+// The opponent at `sender` has left: the player is told, then no opponent
+// (unless the notice saw the player disconnect or ask someone meanwhile).
+void endConnectionWith(Program& program, const std::string& sender)
+{
+    MatchState& match = program.match;
+    const std::int32_t request = match.connectRequestSeq;
+    program.dialog.bringToFront();
+    program.dialog.showInformation(SJ("相手が接続を終了しました"));
+    if (match.connected == 1 && match.peerAddress == sender && match.connectRequestSeq == request)
+        resetToUnconnected(program);
+}
+
 } // namespace
 
 void onConnectRequest(Program& program, const std::string& sender, const std::string& payload,
@@ -46,6 +58,12 @@ void onConnectRequest(Program& program, const std::string& sender, const std::st
     // opponent included.
     if (match.connected == 1) {
         answerRequest(program, sender, MSG_CONNECT_REFUSE, seq);
+        // Our opponent asking means it is no longer connected to us: our
+        // acceptance or its disconnect was lost on the way. Ending this side
+        // too lets its next request be asked about, instead of both players
+        // waiting for each other for ever.
+        if (isConnectedTo(match, sender) && match.connectRequestSeq == 0)
+            endConnectionWith(program, sender);
         return;
     }
     const std::string name = requesterName(program, sender, payload);

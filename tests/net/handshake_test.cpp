@@ -45,15 +45,22 @@ TEST(Handshake, OneOpponentAtATimeWhateverIsAnsweredWhen)
     EXPECT_EQ(jiro.program.match.connected, 0);
 
     // Hanako asks taro again, as after a lost acceptance: refused at once
-    // like anybody while taro is connected, and she is told.
+    // like anybody while taro is connected, and she is told. Her asking
+    // shows that she holds no connection to taro any more, so his side ends
+    // too, with the notice; her next request is asked about.
     MatchLan::request(hanako, taro);
     net.lan.deliverAll();
-    EXPECT_TRUE(taro.dialog.boxes.empty());
-    EXPECT_TRUE(connectedTo(taro, hanako));
+    ASSERT_EQ(taro.dialog.boxes.size(), 1u);
+    EXPECT_EQ(taro.dialog.boxes.back().text, kGone);
+    EXPECT_EQ(taro.program.match.connected, 0);
     EXPECT_EQ(hanako.dialog.boxes.back().text, kRefused);
     EXPECT_EQ(hanako.program.match.connected, 0);
-    disconnectCommand(taro.program);
+    taro.dialog.answers = {false};
+    MatchLan::request(hanako, taro);
     net.lan.deliverAll();
+    EXPECT_EQ(taro.dialog.boxes.back().text,
+              SJ("（hanako）からの申し込みがきています。\r\n申し込みを受けますか"));
+    taro.dialog.boxes.clear();
     hanako.dialog.boxes.clear();
 
     // Taro and jiro both ask hanako; the second question opens on top of the
