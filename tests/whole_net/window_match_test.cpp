@@ -262,6 +262,7 @@ struct Player {
     int decideAgain = 0;  // "決定" pressed again
     int clicks = 0;
     bool chatted = false;
+    bool replied = false; // the bot's answer to our chat line was shown
 
     bool gameOver()
     {
@@ -281,8 +282,10 @@ struct Player {
         while (!deadline.hasExpired()) {
             if (gameOver())
                 return true;
-            if (m.connected == 0)
+            if (m.connected == 0) {
+                chatted = false;
                 asks ? request() : void(waitFor([&] { return m.connected == 1; }, patienceMs));
+            }
             else if (m.connectRequestSeq != 0)
                 awaitAnswer();
             else if (m.orderDecided == 0)
@@ -333,16 +336,21 @@ struct Player {
     {
         MatchState& m = w.match();
         if (!chatted) {
+            // Once per connection: a lost acceptance may have made this one
+            // for this side only, and the bot answers nobody then.
             chatted = true;
             // Typed as an input method commits Japanese text.
             QInputMethodEvent typed;
             typed.setCommitString(QString::fromUtf8("よろしく"));
             QApplication::sendEvent(w.control(ids::kChatInput), &typed);
             click(w.control(ids::kSend));
-            const std::string reply = SJ("re: よろしく");
-            EXPECT_TRUE(waitFor(
-                [&] { return w.window().text(ids::kChatLog).find(reply) != std::string::npos; }, 20000))
-                << "no chat reply in: " << utf8Of(w.window().text(ids::kChatLog));
+            const std::string reply = SJ("【") + opponent + SJ("】\r\nre: よろしく");
+            waitFor(
+                [&] {
+                    replied = replied || w.window().text(ids::kChatLog).find(reply) != std::string::npos;
+                    return replied || m.connected == 0;
+                },
+                20000);
         }
         const std::int32_t before = m.nextSeq;
         click(w.control(side == kBlack ? ids::kFirstBlack : ids::kSecondWhite));
@@ -475,6 +483,7 @@ void playTwoMatches(bool lossy)
     auto hanako = startBot(lan, "hanako", QStringList{"--order", "wait", "--chat-reply", "re: %s"} + nudging);
     Player first{w, *hanako, "hanako", true, kBlack, patience};
     ASSERT_TRUE(first.play(gameMs)) << "the first game did not end";
+    EXPECT_TRUE(first.replied) << "no chat line came back";
     EXPECT_NE(hanako->waitForLine("^QUESTION （taro）からの申し込みがきています。"), "");
     EXPECT_NE(hanako->waitForLine("^APPEND 1081 【taro】\\\\r\\\\nよろしく"), "");
     EXPECT_EQ(hanako->linesMatching("^BOT SIDE ").back(), "BOT SIDE white");
@@ -489,6 +498,7 @@ void playTwoMatches(bool lossy)
                              nudging);
     Player second{w, *jiro, "jiro", false, kWhite, patience};
     ASSERT_TRUE(second.play(gameMs)) << "the second game did not end";
+    EXPECT_TRUE(second.replied) << "no chat line came back";
     EXPECT_GE(w.boxesContaining("（jiro）からの申し込みがきています。"), 1);
     EXPECT_NE(jiro->waitForLine("^APPEND 1081 【taro】\\\\r\\\\nよろしく"), "");
     EXPECT_EQ(jiro->linesMatching("^BOT SIDE ").back(), "BOT SIDE black");
