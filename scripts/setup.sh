@@ -12,7 +12,7 @@ packages=(
     xvfb xauth imagemagick x11-utils
     desktop-file-utils appstream librsvg2-bin dpkg-dev file
     pulseaudio pulseaudio-utils
-    iproute2
+    iproute2 iptables
     desktop-file-utils
 )
 

@@ -128,18 +128,54 @@ TEST(Bot, TwoBotsAskPlayAndEndGamesEarly)
     EXPECT_EQ(taro2.log.back(), "BOT DONE");
 }
 
+// Asking with --retry: refused, the bot asks again at the next nudge, and
+// once a game has been played a disconnect ends it as usual.
+TEST(Bot, AsksAgainAfterARefusalUntilAGameIsPlayed)
+{
+    MatchLan net;
+    BotOptions options;
+    options.request = "10.0.0.2";
+    options.retry = true;
+    BotPlayer taro(net.taro, options);
+    Host& hanako = net.hanako;
+    hanako.dialog.answers = {false, true};
+    pump(net, {&taro}, net.taro, hanako);
+    EXPECT_EQ(hanako.dialog.boxes.size(), 1u);
+    EXPECT_FALSE(taro.bot.finished());
+    EXPECT_EQ(net.taro.program.match.connected, 0);
+    pump(net, {&taro}, net.taro, hanako);
+    EXPECT_EQ(hanako.dialog.boxes.size(), 1u) << "no second request before the nudge";
+    taro.bot.nudge();
+    pump(net, {&taro}, net.taro, hanako);
+    ASSERT_EQ(hanako.dialog.boxes.size(), 2u);
+    EXPECT_EQ(taro.linesStartingWith("BOT CONNECTED").size(), 1u);
+    // Hanako takes white; the bot opens, she plays on until the game is over.
+    MatchLan::decide(hanako, kWhite);
+    for (int round = 0; round < 200 && taro.linesStartingWith("RESULT").empty(); ++round) {
+        pump(net, {&taro}, net.taro, hanako);
+        MatchState& h = hanako.program.match;
+        if (h.myTurn == 1 && !h.moveAwaitingAck)
+            MatchLan::click(hanako, legalCells(h, kWhite).front());
+    }
+    ASSERT_EQ(taro.linesStartingWith("RESULT").size(), 1u);
+    disconnectCommand(hanako.program);
+    pump(net, {&taro}, net.taro, hanako);
+    EXPECT_TRUE(taro.bot.finished());
+}
+
 TEST(Bot, Options)
 {
     std::vector<std::string> args = {
         "kestrel-peer", "--name", "x",       "--bot",      "--request=10.0.0.2", "--order",  "wait",
         "--games",      "3",      "--then",  "disconnect", "--restart",          "--refuse", "--no-resend",
-        "--end-after",  "7",      "--nudge", "1500",       "--chat-reply",       "はい",     "--log"};
+        "--end-after",  "7",      "--nudge", "1500",       "--chat-reply",       "はい",     "--retry",
+        "--log"};
     BotSetup setup;
     std::string error;
     ASSERT_TRUE(takeBotOptions(args, setup, error)) << error;
     EXPECT_EQ(args, (std::vector<std::string>{"kestrel-peer", "--name", "x", "--log"}));
     const BotOptions& o = setup.options;
-    EXPECT_TRUE(setup.enabled && o.restart && !o.acceptRequests && !o.resend);
+    EXPECT_TRUE(setup.enabled && o.restart && !o.acceptRequests && !o.resend && o.retry);
     EXPECT_EQ(o.request, "10.0.0.2");
     EXPECT_EQ(o.order, BotOptions::Order::Wait);
     EXPECT_EQ(o.then, BotOptions::Then::Disconnect);

@@ -18,9 +18,10 @@ TEST(PeerOptions, ReadsEveryOptionAndConvertsTheNameToShiftJis)
 {
     PeerOptions options;
     std::string error;
-    ASSERT_TRUE(parse({"--name", "たろう", "--port", "23456", "--dial-up", "--extra", "127.0.0.2", "--extra",
-                       "127.0.0.3", "--bind", "127.0.0.1", "--quit-after", "1500", "--log", "--answer", "yes",
-                       "--answer", "no"},
+    ASSERT_TRUE(parse({"--name",    "たろう",         "--port",    "23456",  "--dial-up", "--extra",
+                       "127.0.0.2", "--extra",        "127.0.0.3", "--bind", "127.0.0.1", "--quit-after",
+                       "1500",      "--log",          "--answer",  "yes",    "--answer",  "no",
+                       "--clock",   "--time-divisor", "10"},
                       options, error))
         << error;
     EXPECT_EQ(options.name, toCp932("たろう"));
@@ -31,6 +32,8 @@ TEST(PeerOptions, ReadsEveryOptionAndConvertsTheNameToShiftJis)
     EXPECT_EQ(options.quitAfterMs, 1500);
     EXPECT_TRUE(options.log);
     EXPECT_EQ(options.answers, (std::deque<bool>{true, false}));
+    EXPECT_TRUE(options.clock);
+    EXPECT_EQ(options.timeDivisor, 10);
 
     PeerOptions defaults;
     ASSERT_TRUE(parse({}, defaults, error));
@@ -38,6 +41,8 @@ TEST(PeerOptions, ReadsEveryOptionAndConvertsTheNameToShiftJis)
     EXPECT_TRUE(defaults.bindAddress.empty());
     EXPECT_EQ(defaults.quitAfterMs, -1);
     EXPECT_TRUE(defaults.answers.empty());
+    EXPECT_FALSE(defaults.clock);
+    EXPECT_EQ(defaults.timeDivisor, 1);
 
     // A name is cut to 63 bytes without splitting a double-byte character.
     PeerOptions longName;
@@ -48,11 +53,12 @@ TEST(PeerOptions, ReadsEveryOptionAndConvertsTheNameToShiftJis)
 TEST(PeerOptions, RejectsBadValues)
 {
     const std::vector<QStringList> bad = {
-        {"--port", "999"},     {"--port", "30001"},
-        {"--port", "x"},       {"--bind", "localhost"},
-        {"--bind", "1.2.3"},   {"--quit-after", "-5"},
-        {"--answer", "maybe"}, {"--extra", "a-name-longer-than-15"},
-        {"--unknown"},         {"stray"},
+        {"--port", "999"},       {"--port", "30001"},
+        {"--port", "x"},         {"--bind", "localhost"},
+        {"--bind", "1.2.3"},     {"--quit-after", "-5"},
+        {"--answer", "maybe"},   {"--extra", "a-name-longer-than-15"},
+        {"--unknown"},           {"stray"},
+        {"--time-divisor", "0"}, {"--time-divisor", "x"},
     };
     for (const QStringList& args : bad) {
         PeerOptions options;
