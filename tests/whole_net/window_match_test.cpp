@@ -370,6 +370,8 @@ void expectSameEnd(Window& w, NamespaceProcess& bot, const Player& player, std::
     ASSERT_NE(result, "") << "the bot saw no result";
     EXPECT_EQ(result, "RESULT " + fromCp932(w.status()) + " " + std::to_string(m.blackCount) + " " +
                           std::to_string(m.whiteCount));
+    // ... and showed it in its status line, as the window does.
+    EXPECT_EQ(bot.linesMatching("^STATUS ", botLinesBefore).back(), "STATUS " + fromCp932(w.status()));
     std::vector<std::string> boards = bot.linesMatching("^BOARD ");
     ASSERT_FALSE(boards.empty());
     std::string botBoard = boards.back().substr(6, 64);
