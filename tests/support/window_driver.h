@@ -4,7 +4,7 @@
 // answerer for the message boxes the program opens.
 
 #include <QApplication>
-#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTest>
@@ -17,12 +17,22 @@
 
 namespace kestrel::testing {
 
-// Runs events until `done` holds or `ms` have passed; returns `done()`.
+// Runs the event loop until `done` holds or `ms` have passed; returns
+// `done()`. The loop waits for events as the program's own does (QTest's
+// qWait sleeps between turns, and a socket would overflow meanwhile).
 template <typename Condition> bool waitFor(Condition done, int ms = 5000)
 {
-    QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired())
-        QTest::qWait(5);
+    if (done())
+        return true;
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    check.start(1);
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
     return done();
 }
 

@@ -58,6 +58,10 @@ if [ "$MODE" = lossy ]; then
     lan_loss_report "$NS_A" veth0
     lan_loss_report "$NS_B" veth0
 fi
+if [ "$MODE" = flood ]; then
+    # Datagrams the window's socket had no room for, by the kernel's count.
+    ip netns exec "$NS_A" awk '/^Udp:/ { if (n++) print "window UDP: received", $2, "buffer full", $6 }' /proc/net/snmp
+fi
 if [ "$STATUS" -ne 0 ]; then
     echo "--- test.log (last 40 lines)"
     tail -n 40 "$WORK/test.log"
