@@ -1,6 +1,7 @@
 #pragma once
 // The headless peer's screen and dialog: everything the program would show
-// becomes one line on stdout, flushed at once, so a test can follow it live.
+// becomes one line on stdout, out before the peer waits for anything, so a
+// test can follow it live.
 
 #include <deque>
 #include <functional>
