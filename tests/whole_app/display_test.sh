@@ -26,9 +26,9 @@ fail() {
     FAILURES=$((FAILURES + 1))
 }
 trap 'kill -9 $(jobs -p) 2>/dev/null' EXIT
-# Up to 10 s for a command to succeed.
+# Up to 30 s for a command to succeed (a loaded machine starts Xvfb and Qt slowly).
 wait_until() {
-    for _ in $(seq 200); do
+    for _ in $(seq 600); do
         "$@" && return 0
         sleep 0.05
     done
