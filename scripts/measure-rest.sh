@@ -2,8 +2,11 @@
 # Measures the game at start and at rest side by side with a bare Qt window
 # (tools/measure/bare_window: a main window with a menu bar and a line edit)
 # and prints the figures and their ratios:
-#   - how long each takes from exec until its window is mapped (median of runs),
-#   - its memory (PSS) 3 s after the window is mapped,
+#   - how long each takes from exec until its window is mapped,
+#   - its memory 3 s after the window is mapped: PSS, and RSS and USS (its
+#     private pages) beside it, since the PSS of the Qt libraries depends on
+#     how many other processes of the machine map them at that moment,
+#   (both the medians of runs that alternate between the two programs),
 #   - its wake-ups in 10 s once it has been left alone for 12 s (the runs of
 #     each thread counted by the scheduler, /proc/<pid>/task/*/schedstat),
 #     and, as a check, the poll and timer calls strace sees in the 10 s after,
@@ -93,26 +96,29 @@ thread_runs() {
     done 2>/dev/null
 }
 
-# Start-up: alternating runs, so that a busy moment of the machine falls on both.
-: >/tmp/bare.times
-: >/tmp/game.times
+# Start-up and memory: alternating runs, so that a busy moment of the
+# machine, or other processes sharing the libraries, fall on both.
+for name in bare game; do
+    : >"/tmp/$name.times"
+    : >"/tmp/$name.memory"
+done
 for _ in $(seq "$runs"); do
     for name in bare game; do
         [ "$name" = bare ] && program=$bare || program=$game
         start "$name" "$program"
         echo "$MAPPED" >>"/tmp/$name.times"
-        sleep 0.5
+        sleep 3
+        awk '/^Pss:/ { pss = $2 } /^Rss:/ { rss = $2 } /^Private_(Clean|Dirty):/ { uss += $2 }
+             END { print pss, rss, uss }' "/proc/$PID/smaps_rollup" >>"/tmp/$name.memory"
         stop
     done
 done
 
-# At rest: memory, threads and wake-ups of one run of each.
+# At rest: threads and wake-ups of one run of each.
 for name in bare game; do
     [ "$name" = bare ] && program=$bare || program=$game
     start "$name" "$program"
     sleep 3
-    pss=$(awk '/^Pss:/ { print $2 }' "/proc/$PID/smaps_rollup")
-    echo "$pss" >"/tmp/$name.pss"
     ls "/proc/$PID/task" | wc -l >"/tmp/$name.threads"
     sort -u "/proc/$PID"/task/*/comm | tr '\n' ' ' >"/tmp/$name.names"
     sleep 9
@@ -131,13 +137,16 @@ for name in bare game; do
 done
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2fx", a / b; else print "-" }'; }
-bare_map=$(median </tmp/bare.times)
-game_map=$(median </tmp/game.times)
+row() { printf '%-44s %14s %14s %8s\n' "$1" "$2" "$3" "$(ratio "$3" "$2")"; }
 echo "kestrelbay at start and at rest next to a bare Qt 6 window ($runs starts each; $sound)"
 printf '%-44s %14s %14s %8s\n' "" "bare window" "kestrelbay" "ratio"
-printf '%-44s %14s %14s %8s\n' "window mapped after exec (median ms)" "$bare_map" "$game_map" "$(ratio "$game_map" "$bare_map")"
-printf '%-44s %14s %14s %8s\n' "memory 3 s after mapping (PSS, KiB)" "$(cat /tmp/bare.pss)" "$(cat /tmp/game.pss)" \
-    "$(ratio "$(cat /tmp/game.pss)" "$(cat /tmp/bare.pss)")"
+row "window mapped after exec (median ms)" "$(median </tmp/bare.times)" "$(median </tmp/game.times)"
+column=1
+for what in PSS RSS USS; do
+    row "memory 3 s after mapping ($what, median KiB)" "$(cut -d' ' -f$column /tmp/bare.memory | median)" \
+        "$(cut -d' ' -f$column /tmp/game.memory | median)"
+    column=$((column + 1))
+done
 printf '%-44s %14s %14s\n' "wake-ups in 10 s after 12 s at rest" "$(cut -d' ' -f1 /tmp/bare.wakeups)" "$(cut -d' ' -f1 /tmp/game.wakeups)"
 if [ -f /tmp/bare.calls ]; then
     printf '%-44s %14s %14s\n' "poll/sleep/futex calls in the next 10 s" "$(cat /tmp/bare.calls)" "$(cat /tmp/game.calls)"
@@ -145,6 +154,8 @@ fi
 printf '%-44s %14s %14s\n' "threads" "$(cat /tmp/bare.threads)" "$(cat /tmp/game.threads)"
 echo "start-up times (ms), bare window: $(tr '\n' ' ' </tmp/bare.times)"
 echo "start-up times (ms), kestrelbay:  $(tr '\n' ' ' </tmp/game.times)"
+echo "PSS of each run (KiB), bare window: $(cut -d' ' -f1 /tmp/bare.memory | tr '\n' ' ')"
+echo "PSS of each run (KiB), kestrelbay:  $(cut -d' ' -f1 /tmp/game.memory | tr '\n' ' ')"
 echo "threads of the bare window: $(cat /tmp/bare.names)"
 echo "threads of kestrelbay:      $(cat /tmp/game.names)"
 echo "threads that woke, bare window:$(cut -s -d' ' -f2- /tmp/bare.wakeups)"
