@@ -191,6 +191,10 @@ void BoardView::showPicture(int cell, Picture p)
 
 void BoardView::animate(int cell, Picture first, Sound sound, Picture second, Picture last)
 {
+    // The sound system is opened at the first animation of the program, before
+    // its first picture: the sound then keeps its place 100 ms after it.
+    if (!sounds_[static_cast<std::size_t>(sound)].isEmpty())
+        player_.open();
     showPicture(cell, first);
     pause(kFrameMs);
     playSound(sound);
