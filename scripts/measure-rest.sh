@@ -15,11 +15,12 @@
 # pulseaudio is installed, inside a network namespace of their own (the game
 # announces itself as soon as it starts: nothing leaves the namespace) and a
 # private mount namespace (its own /tmp and /dev/shm). Needs root.
-# Usage: scripts/measure-rest.sh [build directory] [runs]
+# Usage: scripts/measure-rest.sh [build directory] [runs] [game program, to measure another build of it]
 set -uo pipefail
 cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build}")
 runs=${2:-9}
+game=$(realpath "${3:-$build/app/corvidae}")
 
 if [ "$(findmnt -n -o SOURCE --mountpoint /tmp | tail -n 1)" != "kestrel-measure-$$" ]; then
     [ "$(id -u)" = 0 ] || { echo "measure-rest: network and mount namespaces need root" >&2; exit 77; }
@@ -29,10 +30,9 @@ if [ "$(findmnt -n -o SOURCE --mountpoint /tmp | tail -n 1)" != "kestrel-measure
     cmake --build "$build" --target corvidae bare_window window_map_time >/dev/null || exit 1
     exec unshare --net --mount --propagation private bash -c '
         mount -t tmpfs -o mode=1777 "kestrel-measure-$$" /tmp &&
-        mount -t tmpfs -o mode=1777 "kestrel-measure-$$" /dev/shm && exec bash "$0" "$@"' "$0" "$build" "$runs"
+        mount -t tmpfs -o mode=1777 "kestrel-measure-$$" /dev/shm && exec bash "$0" "$@"' "$0" "$build" "$runs" "$game"
 fi
 
-game=$build/app/corvidae
 bare=$build/tools/measure/bare_window
 map_time=$build/tools/measure/window_map_time
 trap 'kill -9 $(jobs -p) 2>/dev/null; wait 2>/dev/null' EXIT
