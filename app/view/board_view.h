@@ -5,8 +5,10 @@
 //
 // Every control of the main window is a child widget whose objectName is
 // its decimal id ("1084"). The view creates the cells (1001-1064), the frame
-// (1067) and the opponent's line (1079) in the window's client widget when
-// they are not there yet, and finds the status line and the counts by name.
+// (1067), the opponent's line (1079) and the announcer for screen readers in
+// the window's client widget when they are not there yet, and finds the
+// status line and the counts by name. The cells follow the game-end button
+// (1093) in the tab order; BoardKeys plays them with the keyboard.
 
 #include <QLabel>
 #include <QPixmap>
@@ -15,6 +17,8 @@
 #include <functional>
 #include <memory>
 
+#include "app/move_report.h"
+#include "app/view/board_keys.h"
 #include "app/view/board_resources.h"
 #include "app/view/sound_player.h"
 #include "engine/game_view.h"
@@ -56,6 +60,14 @@ public:
     // moves to a screen of another density.
     void refreshPictures();
 
+    // Keyboard play: the marked cell, and Enter or Space on it.
+    BoardKeys& keys() { return *keys_; }
+    // Draws the keyboard mark over cell k's picture (-1: over none).
+    void showMark(int cell);
+    int shownMark() const { return mark_; }
+    // The middle of cell k in the client's coordinates.
+    QPoint cellMiddle(int cell) const;
+
     // Replaces a sound's WAVE image; an empty one makes that sound silent.
     void setSound(Sound sound, const QByteArray& wave);
     // The player of the view's sounds, for what it has played.
@@ -74,6 +86,8 @@ private:
     // The samples of a black and a white piece beside the counts.
     void showSymbols();
     void animate(int cell, Picture first, Sound sound, Picture second, Picture last);
+    // Says the move the animations since the last call have shown, if any.
+    void sayMove();
     QLabel* label(int id) const;
 
     QPointer<QWidget> client_;
@@ -84,6 +98,9 @@ private:
     std::function<void(int)> pause_;
     SoundPlayer player_;
     std::unique_ptr<QObject> screenWatcher_;
+    std::unique_ptr<BoardKeys> keys_;
+    int mark_ = -1;
+    MoveReport report_;
 };
 
 } // namespace kestrel
