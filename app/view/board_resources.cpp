@@ -1,6 +1,7 @@
 #include "app/view/board_resources.h"
 
 #include <QFile>
+#include <QGuiApplication>
 
 // Pulls the resource object into programs that link the static library.
 static void initCompiledResources()
@@ -61,6 +62,12 @@ QByteArray loadSound(Sound sound)
 
 QIcon programIcon()
 {
+    // Once the program has given the application its icon (no one else
+    // gives it one), every window shares it instead of decoding the eight
+    // pictures again.
+    const QIcon shared = QGuiApplication::windowIcon();
+    if (!shared.isNull())
+        return shared;
     initResources();
     QIcon icon;
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256})

@@ -51,6 +51,7 @@ QByteArray loadSound(Sound sound);
 
 // The program's icon with every size it was drawn at (16 to 256 pixels),
 // so that each screen and panel takes the size it shows without scaling.
+// The application's icon once it has one.
 QIcon programIcon();
 
 } // namespace kestrel

@@ -86,10 +86,6 @@ private:
 BoardView::BoardView(QWidget* client) : client_(client)
 {
     initResources();
-    for (int scale = 1; scale <= kPictureScales; ++scale)
-        for (int p = 0; p < kPictureCount; ++p)
-            pictures_[static_cast<std::size_t>(scale - 1)][static_cast<std::size_t>(p)] =
-                loadPicture(static_cast<Picture>(p), scale);
     for (int s = 0; s < kSoundCount; ++s)
         sounds_[static_cast<std::size_t>(s)] = loadSound(static_cast<Sound>(s));
     pause_ = [](int ms) { QThread::msleep(static_cast<unsigned long>(ms)); };
@@ -107,6 +103,14 @@ BoardView::~BoardView()
 {
     if (client_ && screenWatcher_)
         client_->removeEventFilter(screenWatcher_.get());
+}
+
+const QPixmap& BoardView::picture(Picture p, int scale) const
+{
+    QPixmap& slot = pictures_[static_cast<std::size_t>(scale - 1)][static_cast<std::size_t>(p)];
+    if (slot.isNull())
+        slot = loadPicture(p, scale);
+    return slot;
 }
 
 QLabel* BoardView::label(int id) const

@@ -50,11 +50,9 @@ public:
     void showPicture(int cell, Picture picture);
     Picture pictureAt(int cell) const { return shown_[static_cast<std::size_t>(cell)]; }
     QLabel* cellLabel(int cell) const { return cells_[static_cast<std::size_t>(cell)]; }
-    // The picture at scale 1 (34x34) or 2 (68x68, device pixel ratio 2).
-    const QPixmap& picture(Picture p, int scale = 1) const
-    {
-        return pictures_[static_cast<std::size_t>(scale - 1)][static_cast<std::size_t>(p)];
-    }
+    // The picture at scale 1 (34x34) or 2 (68x68, device pixel ratio 2),
+    // the latter loaded the first time a screen of that density needs it.
+    const QPixmap& picture(Picture p, int scale = 1) const;
     // Gives every cell and both piece symbols the pictures drawn for the
     // density of the screen they are on now; run again when the window
     // moves to a screen of another density.
@@ -93,7 +91,7 @@ private:
     QPointer<QWidget> client_;
     std::array<QPointer<QLabel>, kCellCount> cells_{};
     std::array<Picture, kCellCount> shown_{};
-    std::array<std::array<QPixmap, kPictureCount>, kPictureScales> pictures_;
+    mutable std::array<std::array<QPixmap, kPictureCount>, kPictureScales> pictures_;
     std::array<QByteArray, kSoundCount> sounds_;
     std::function<void(int)> pause_;
     SoundPlayer player_;
