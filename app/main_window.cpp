@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextCursor>
+#include <QTimer>
 
 #include "app/labelled_text.h"
 #include "app/message_box.h"
@@ -145,7 +146,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowTitle(utf8("ケストレルベイ"));
     initResources();
-    setWindowIcon(programIcon());
+    setWindowIcon(programIconForStart());
     setFont(dialogFont());
     createMenu();
     client_ = new ClientArea(this);
@@ -374,6 +375,16 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     event->ignore();
     onClose();
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (shownBefore_)
+        return;
+    shownBefore_ = true;
+    // The window is on the screen: now the window system gets the 256-pixel picture too.
+    QTimer::singleShot(kWholeIconAfterMs, this, [this] { setWindowIcon(programIcon()); });
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event)

@@ -60,6 +60,20 @@ QByteArray loadSound(Sound sound)
     return file.readAll();
 }
 
+namespace {
+
+QIcon iconUpTo(int largest)
+{
+    initResources();
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        if (size <= largest)
+            icon.addFile(QStringLiteral(":/icons/kestrelbay%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+} // namespace
+
 QIcon programIcon()
 {
     // Once the program has given the application its icon (no one else
@@ -68,11 +82,12 @@ QIcon programIcon()
     const QIcon shared = QGuiApplication::windowIcon();
     if (!shared.isNull())
         return shared;
-    initResources();
-    QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/kestrelbay%1.png").arg(size), QSize(size, size));
-    return icon;
+    return iconUpTo(256);
+}
+
+QIcon programIconForStart()
+{
+    return iconUpTo(128);
 }
 
 } // namespace kestrel

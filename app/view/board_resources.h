@@ -53,5 +53,9 @@ QByteArray loadSound(Sound sound);
 // so that each screen and panel takes the size it shows without scaling.
 // The application's icon once it has one.
 QIcon programIcon();
+// The program's icon without its 256-pixel picture, which takes the window
+// system longer to take over than the rest of a window's first showing: what
+// the main window starts with, before it takes the whole icon.
+QIcon programIconForStart();
 
 } // namespace kestrel
