@@ -8,10 +8,14 @@ namespace kestrel {
 namespace {
 
 const char* const kRoleProperty = "kestrelAccessibleRole";
+const char* const kKindProperty = "kestrelAccessibleKind";
 
 class LabelledTextAccessible final : public QAccessibleWidget {
 public:
-    explicit LabelledTextAccessible(QLabel* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+    explicit LabelledTextAccessible(QLabel* label)
+        : QAccessibleWidget(label, static_cast<QAccessible::Role>(label->property(kKindProperty).toInt()))
+    {
+    }
 
     QString text(QAccessible::Text t) const override
     {
@@ -33,13 +37,14 @@ QAccessibleInterface* labelledTextFactory(const QString& key, QObject* object)
 
 } // namespace
 
-void setAccessibleRole(QLabel* label, const QString& role)
+void setAccessibleRole(QLabel* label, const QString& role, QAccessible::Role kind)
 {
     static const bool installed = [] {
         QAccessible::installFactory(labelledTextFactory);
         return true;
     }();
     (void)installed;
+    label->setProperty(kKindProperty, static_cast<int>(kind));
     label->setProperty(kRoleProperty, role);
 }
 

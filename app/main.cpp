@@ -8,6 +8,7 @@
 
 #include "app/already_running.h"
 #include "app/application.h"
+#include "app/caret_rest.h"
 #include "app/main_dialog.h"
 #include "app/signal_exit.h"
 #include "app/startup/instance_lock.h"
@@ -39,6 +40,8 @@ int main(int argc, char** argv)
     app->setDesktopFileName(QStringLiteral("jp.example.kestrelbay"));
     QTranslator translator;
     loadQtTranslations(*app, translator);
+    // Left alone, the program wakes up for nothing: not even the caret.
+    const kestrel::CaretRest caretRest;
 
     const std::string exePath = kestrel::currentExecutablePath(argc > 0 ? argv[0] : "");
     kestrel::InstanceLock lock;

@@ -17,10 +17,12 @@ MainDialog::MainDialog(const std::string& exePath, const QHostAddress& bindAddre
     fillPaths(program_.settings, exePath);
     window_.onCommand = [this](int id) { command(id); };
     window_.onClose = [this] { exit(); };
+    // A click on the board, or Enter on the cell with the keyboard mark: one way in.
     window_.onBoardPress = [this](int x, int y) {
         Game game = program_.game();
         onBoardClick(game, static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y));
     };
+    view_.keys().onPress = window_.onBoardPress;
 }
 
 MainDialog::~MainDialog() = default;

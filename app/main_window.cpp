@@ -13,10 +13,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextCursor>
+#include <QTimer>
 
 #include "app/labelled_text.h"
 #include "app/message_box.h"
 #include "app/qt_text.h"
+#include "app/view/announcer.h"
 #include "app/view/board_resources.h"
 #include "net/control_ids.h"
 #include "settings/qt/input_method.h"
@@ -144,7 +146,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowTitle(utf8("ケストレルベイ"));
     initResources();
-    setWindowIcon(programIcon());
+    setWindowIcon(programIconForStart());
     setFont(dialogFont());
     createMenu();
     client_ = new ClientArea(this);
@@ -222,7 +224,9 @@ void MainWindow::createControls()
     addEdit(c, ids::kChatLog, {168, 98, 126, 56}, true, "チャットの記録");
     enableJapaneseInput(addEdit(c, ids::kChatInput, {168, 156, 100, 44}, false, "チャットの入力"));
     addButton(c, ids::kSend, {270, 156, 24, 42}, "送信");
-    addLabel(c, ids::kStatus, {4, 202, 292, 12}, Qt::AlignHCenter, true, "状態");
+    QLabel* status = addLabel(c, ids::kStatus, {4, 202, 292, 12}, Qt::AlignHCenter, true, "状態");
+    // Readers read the window's status bar on request: whose turn it is, how the game ended.
+    setAccessibleRole(status, utf8("状態"), QAccessible::StatusBar);
 
     for (int id : {ids::kSend, ids::kDecide, ids::kGameStart, ids::kGameEnd}) {
         auto* button = static_cast<QPushButton*>(control(id));
@@ -291,6 +295,8 @@ void MainWindow::setText(int id, const std::string& text)
     if (auto* label = qobject_cast<QLabel*>(widget)) {
         label->setTextFormat(Qt::PlainText); // also for labels the board view made
         label->setText(fromProgramText(text));
+        if (id == ids::kStatus)
+            announceIn(label, label->text());
     } else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
         edit->setPlainText(fromProgramText(text));
     else if (auto* button = qobject_cast<QAbstractButton*>(widget))
@@ -369,6 +375,16 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     event->ignore();
     onClose();
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (shownBefore_)
+        return;
+    shownBefore_ = true;
+    // The window is on the screen: now the window system gets the 256-pixel picture too.
+    QTimer::singleShot(kWholeIconAfterMs, this, [this] { setWindowIcon(programIcon()); });
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event)

@@ -62,8 +62,12 @@ public:
     bool askYesNo(const std::string& text) override;
     void showInformation(const std::string& text) override;
 
+    // How long after its first showing the window takes its whole icon.
+    static constexpr int kWholeIconAfterMs = 500;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -74,6 +78,7 @@ private:
 
     QWidget* client_ = nullptr;
     std::map<int, QAction*> menuItems_;
+    bool shownBefore_ = false;
 };
 
 // The font of the main window and its boxes: the dialog font first, then

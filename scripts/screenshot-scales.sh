@@ -30,6 +30,10 @@ ls "$out"/x1/*.png "$out"/x2/*.png
 differing=0
 for picture in "$out"/x1/*.png; do
     name=$(basename "$picture")
+    if [ ! -f "$earlier/x1/$name" ]; then
+        echo "100 % $name: new, not in $earlier/x1"
+        continue
+    fi
     pixels=$(compare -metric AE "$earlier/x1/$name" "$picture" null: 2>&1 || true)
     echo "100 % $name: $pixels pixels differ from $earlier/x1/$name"
     [ "$pixels" = 0 ] || differing=1

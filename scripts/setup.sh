@@ -13,6 +13,8 @@ packages=(
     desktop-file-utils appstream librsvg2-bin dpkg-dev file
     pulseaudio pulseaudio-utils
     iproute2 iptables
+    dbus-daemon at-spi2-core python3-pyatspi gir1.2-atspi-2.0
+    strace
     desktop-file-utils
 )
 

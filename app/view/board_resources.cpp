@@ -1,6 +1,7 @@
 #include "app/view/board_resources.h"
 
 #include <QFile>
+#include <QGuiApplication>
 
 // Pulls the resource object into programs that link the static library.
 static void initCompiledResources()
@@ -59,13 +60,34 @@ QByteArray loadSound(Sound sound)
     return file.readAll();
 }
 
-QIcon programIcon()
+namespace {
+
+QIcon iconUpTo(int largest)
 {
     initResources();
     QIcon icon;
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/kestrelbay%1.png").arg(size), QSize(size, size));
+        if (size <= largest)
+            icon.addFile(QStringLiteral(":/icons/kestrelbay%1.png").arg(size), QSize(size, size));
     return icon;
+}
+
+} // namespace
+
+QIcon programIcon()
+{
+    // Once the program has given the application its icon (no one else
+    // gives it one), every window shares it instead of decoding the eight
+    // pictures again.
+    const QIcon shared = QGuiApplication::windowIcon();
+    if (!shared.isNull())
+        return shared;
+    return iconUpTo(256);
+}
+
+QIcon programIconForStart()
+{
+    return iconUpTo(128);
 }
 
 } // namespace kestrel

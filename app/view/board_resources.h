@@ -51,6 +51,11 @@ QByteArray loadSound(Sound sound);
 
 // The program's icon with every size it was drawn at (16 to 256 pixels),
 // so that each screen and panel takes the size it shows without scaling.
+// The application's icon once it has one.
 QIcon programIcon();
+// The program's icon without its 256-pixel picture, which takes the window
+// system longer to take over than the rest of a window's first showing: what
+// the main window starts with, before it takes the whole icon.
+QIcon programIconForStart();
 
 } // namespace kestrel

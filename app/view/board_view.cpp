@@ -2,12 +2,14 @@
 
 #include <QEvent>
 #include <QFrame>
+#include <QPainter>
 #include <QThread>
 #include <QWidget>
 
 #include "app/labelled_text.h"
 #include "app/message_box.h"
 #include "app/qt_text.h"
+#include "app/view/announcer.h"
 #include "engine/match_state.h"
 #include "net/control_ids.h"
 
@@ -37,14 +39,31 @@ QString contentName(Picture p)
     }
 }
 
-// "3行4列 黒": row and column counted from 1, as a player reads the board.
+// "3行4列 黒": where the cell is and what it holds.
 QString accessibleCellName(int cell, Picture p)
 {
-    QString name = QStringLiteral("%1行%2列").arg(cell / 8 + 1).arg(cell % 8 + 1);
+    QString name = toQString(cellName(cell));
     const QString content = contentName(p);
     if (!content.isEmpty())
         name += QLatin1Char(' ') + content;
     return name;
+}
+
+// The keyboard mark: a red square 2 px wide, 2 px inside the cell's edge,
+// drawn over a copy of the picture at the picture's own density, so that it
+// is as sharp as the picture at 200 %.
+QPixmap withMark(const QPixmap& picture)
+{
+    QPixmap marked = picture.copy();
+    marked.setDevicePixelRatio(picture.devicePixelRatio());
+    QPainter painter(&marked);
+    const QColor red(255, 0, 0);
+    const int edge = kCellPixels;
+    painter.fillRect(2, 2, edge - 4, 2, red);
+    painter.fillRect(2, edge - 4, edge - 4, 2, red);
+    painter.fillRect(2, 4, 2, edge - 8, red);
+    painter.fillRect(edge - 4, 4, 2, edge - 8, red);
+    return marked;
 }
 
 // Calls back when the widget's window has moved to another screen.
@@ -67,15 +86,12 @@ private:
 BoardView::BoardView(QWidget* client) : client_(client)
 {
     initResources();
-    for (int scale = 1; scale <= kPictureScales; ++scale)
-        for (int p = 0; p < kPictureCount; ++p)
-            pictures_[static_cast<std::size_t>(scale - 1)][static_cast<std::size_t>(p)] =
-                loadPicture(static_cast<Picture>(p), scale);
     for (int s = 0; s < kSoundCount; ++s)
         sounds_[static_cast<std::size_t>(s)] = loadSound(static_cast<Sound>(s));
     pause_ = [](int ms) { QThread::msleep(static_cast<unsigned long>(ms)); };
     shown_.fill(Picture::Empty);
     createMissingControls();
+    keys_ = std::make_unique<BoardKeys>(*this);
     if (client_) {
         // Qt tells each widget of a window that changed screens; the client is enough.
         screenWatcher_ = std::make_unique<ScreenWatcher>([this] { refreshPictures(); });
@@ -87,6 +103,14 @@ BoardView::~BoardView()
 {
     if (client_ && screenWatcher_)
         client_->removeEventFilter(screenWatcher_.get());
+}
+
+const QPixmap& BoardView::picture(Picture p, int scale) const
+{
+    QPixmap& slot = pictures_[static_cast<std::size_t>(scale - 1)][static_cast<std::size_t>(p)];
+    if (slot.isNull())
+        slot = loadPicture(p, scale);
+    return slot;
 }
 
 QLabel* BoardView::label(int id) const
@@ -136,6 +160,15 @@ void BoardView::createMissingControls()
         cell->setAccessibleName(accessibleCellName(k, Picture::Empty));
         cells_[static_cast<std::size_t>(k)] = cell;
     }
+    // Tab leads from the game-end button onto the board, then on to the chat.
+    QWidget* before = client_->findChild<QWidget*>(idName(ids::kGameEnd));
+    for (QLabel* cell : cells_) {
+        if (before != nullptr)
+            QWidget::setTabOrder(before, cell);
+        before = cell;
+    }
+    if (!client_->findChild<Announcer*>())
+        new Announcer(client_);
     showSymbols();
 }
 
@@ -148,7 +181,29 @@ void BoardView::showSymbols()
 
 void BoardView::setPictureOn(QLabel* label, Picture p) const
 {
-    label->setPixmap(picture(p, pictureScaleFor(label->devicePixelRatioF())));
+    const QPixmap& shown = picture(p, pictureScaleFor(label->devicePixelRatioF()));
+    const bool marked = mark_ >= 0 && label == cells_[static_cast<std::size_t>(mark_)];
+    label->setPixmap(marked ? withMark(shown) : shown);
+}
+
+void BoardView::showMark(int cell)
+{
+    if (cell < -1 || cell >= kCellCount || cell == mark_)
+        return;
+    const int before = mark_;
+    mark_ = cell;
+    for (int k : {before, cell})
+        if (k >= 0)
+            if (QLabel* label = cells_[static_cast<std::size_t>(k)])
+                setPictureOn(label, shown_[static_cast<std::size_t>(k)]);
+}
+
+QPoint BoardView::cellMiddle(int cell) const
+{
+    const QLabel* label = cell >= 0 && cell < kCellCount ? cells_[static_cast<std::size_t>(cell)] : nullptr;
+    if (label == nullptr || !client_)
+        return {-1, -1};
+    return QRect(label->mapTo(client_, QPoint(0, 0)), label->size()).center();
 }
 
 void BoardView::refreshPictures()
@@ -181,7 +236,9 @@ void BoardView::showPicture(int cell, Picture p)
     shown_[static_cast<std::size_t>(cell)] = p;
     if (QLabel* label = cells_[static_cast<std::size_t>(cell)]) {
         setPictureOn(label, p);
-        label->setAccessibleName(accessibleCellName(cell, p));
+        // Named by what it holds: the frames of an animation change no name.
+        if (!contentName(p).isEmpty())
+            label->setAccessibleName(accessibleCellName(cell, p));
         // Painted now: the animation's pauses keep the thread from the event loop.
         label->repaint();
     }
@@ -191,6 +248,10 @@ void BoardView::showPicture(int cell, Picture p)
 
 void BoardView::animate(int cell, Picture first, Sound sound, Picture second, Picture last)
 {
+    // The sound system is opened at the first animation of the program, before
+    // its first picture: the sound then keeps its place 100 ms after it.
+    if (!sounds_[static_cast<std::size_t>(sound)].isEmpty())
+        player_.open();
     showPicture(cell, first);
     pause(kFrameMs);
     playSound(sound);
@@ -208,9 +269,11 @@ void BoardView::showCell(int cell, int state)
         showPicture(cell, Picture::Empty);
         break;
     case kBlack:
+        report_.placed(cell, kBlack);
         animate(cell, Picture::PlaceBlack1, Sound::Place, Picture::PlaceBlack2, Picture::Black);
         break;
     case kWhite:
+        report_.placed(cell, kWhite);
         animate(cell, Picture::PlaceWhite1, Sound::Place, Picture::PlaceWhite2, Picture::White);
         break;
     default:
@@ -224,14 +287,28 @@ void BoardView::showFlip(int cell, int side)
 {
     if (cell < 0 || cell >= kCellCount)
         return;
+    if (side != kBlack && side != kWhite)
+        return;
+    report_.flipped();
     if (side == kBlack)
         animate(cell, Picture::ToBlack1, Sound::Flip, Picture::ToBlack2, Picture::Black);
-    else if (side == kWhite)
+    else
         animate(cell, Picture::ToWhite1, Sound::Flip, Picture::ToWhite2, Picture::White);
+}
+
+void BoardView::sayMove()
+{
+    int black = 0, white = 0;
+    for (Picture p : shown_) {
+        black += p == Picture::Black;
+        white += p == Picture::White;
+    }
+    announceIn(client_, toQString(report_.finish(black, white)));
 }
 
 void BoardView::showCounts(int black, int white)
 {
+    sayMove();
     if (QLabel* count = label(ids::kBlackCount))
         count->setText(QString::number(black));
     if (QLabel* count = label(ids::kWhiteCount))
@@ -240,12 +317,17 @@ void BoardView::showCounts(int black, int white)
 
 void BoardView::setStatus(const std::string& text)
 {
-    if (QLabel* status = label(ids::kStatus))
+    // The computer's move is followed by the player's turn: the move is said first.
+    sayMove();
+    if (QLabel* status = label(ids::kStatus)) {
         status->setText(toQString(text));
+        announceIn(status, status->text());
+    }
 }
 
 void BoardView::showNotice(const std::string& text)
 {
+    sayMove();
     // Blocks no window: the main window keeps taking clicks, datagrams and timers.
     runMessageBox(QMessageBox::Warning, QStringLiteral("情報"), text, QMessageBox::Ok);
 }

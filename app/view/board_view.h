@@ -5,8 +5,10 @@
 //
 // Every control of the main window is a child widget whose objectName is
 // its decimal id ("1084"). The view creates the cells (1001-1064), the frame
-// (1067) and the opponent's line (1079) in the window's client widget when
-// they are not there yet, and finds the status line and the counts by name.
+// (1067), the opponent's line (1079) and the announcer for screen readers in
+// the window's client widget when they are not there yet, and finds the
+// status line and the counts by name. The cells follow the game-end button
+// (1093) in the tab order; BoardKeys plays them with the keyboard.
 
 #include <QLabel>
 #include <QPixmap>
@@ -15,6 +17,8 @@
 #include <functional>
 #include <memory>
 
+#include "app/move_report.h"
+#include "app/view/board_keys.h"
 #include "app/view/board_resources.h"
 #include "app/view/sound_player.h"
 #include "engine/game_view.h"
@@ -46,15 +50,21 @@ public:
     void showPicture(int cell, Picture picture);
     Picture pictureAt(int cell) const { return shown_[static_cast<std::size_t>(cell)]; }
     QLabel* cellLabel(int cell) const { return cells_[static_cast<std::size_t>(cell)]; }
-    // The picture at scale 1 (34x34) or 2 (68x68, device pixel ratio 2).
-    const QPixmap& picture(Picture p, int scale = 1) const
-    {
-        return pictures_[static_cast<std::size_t>(scale - 1)][static_cast<std::size_t>(p)];
-    }
+    // The picture at scale 1 (34x34) or 2 (68x68, device pixel ratio 2),
+    // the latter loaded the first time a screen of that density needs it.
+    const QPixmap& picture(Picture p, int scale = 1) const;
     // Gives every cell and both piece symbols the pictures drawn for the
     // density of the screen they are on now; run again when the window
     // moves to a screen of another density.
     void refreshPictures();
+
+    // Keyboard play: the marked cell, and Enter or Space on it.
+    BoardKeys& keys() { return *keys_; }
+    // Draws the keyboard mark over cell k's picture (-1: over none).
+    void showMark(int cell);
+    int shownMark() const { return mark_; }
+    // The middle of cell k in the client's coordinates.
+    QPoint cellMiddle(int cell) const;
 
     // Replaces a sound's WAVE image; an empty one makes that sound silent.
     void setSound(Sound sound, const QByteArray& wave);
@@ -74,16 +84,21 @@ private:
     // The samples of a black and a white piece beside the counts.
     void showSymbols();
     void animate(int cell, Picture first, Sound sound, Picture second, Picture last);
+    // Says the move the animations since the last call have shown, if any.
+    void sayMove();
     QLabel* label(int id) const;
 
     QPointer<QWidget> client_;
     std::array<QPointer<QLabel>, kCellCount> cells_{};
     std::array<Picture, kCellCount> shown_{};
-    std::array<std::array<QPixmap, kPictureCount>, kPictureScales> pictures_;
+    mutable std::array<std::array<QPixmap, kPictureCount>, kPictureScales> pictures_;
     std::array<QByteArray, kSoundCount> sounds_;
     std::function<void(int)> pause_;
     SoundPlayer player_;
     std::unique_ptr<QObject> screenWatcher_;
+    std::unique_ptr<BoardKeys> keys_;
+    int mark_ = -1;
+    MoveReport report_;
 };
 
 } // namespace kestrel

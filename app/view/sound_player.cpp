@@ -99,11 +99,16 @@ QAudioFormat::SampleFormat toQt(SampleFormat format)
 
 } // namespace
 
-SoundPlayer::SoundPlayer() : worker_(new AudioWorker)
+SoundPlayer::SoundPlayer() = default;
+
+void SoundPlayer::open()
 {
+    if (worker_ != nullptr)
+        return;
     // The multimedia back end keeps process-wide objects; create them here,
     // on the interface thread that outlives every player.
     QMediaDevices::defaultAudioOutput();
+    worker_ = new AudioWorker;
     thread_.setObjectName(QStringLiteral("sound"));
     worker_->moveToThread(&thread_);
     thread_.start();
@@ -111,6 +116,8 @@ SoundPlayer::SoundPlayer() : worker_(new AudioWorker)
 
 SoundPlayer::~SoundPlayer()
 {
+    if (worker_ == nullptr)
+        return;
     AudioWorker* worker = worker_;
     QMetaObject::invokeMethod(
         worker,
@@ -135,6 +142,7 @@ bool SoundPlayer::play(const QByteArray& wave)
     format.setSampleFormat(toQt(clip->format));
     const QByteArray samples =
         wave.mid(static_cast<qsizetype>(clip->dataOffset), static_cast<qsizetype>(clip->dataSize));
+    open();
     AudioWorker* worker = worker_;
     QMetaObject::invokeMethod(
         worker, [worker, format, samples] { worker->play(format, samples); }, Qt::QueuedConnection);
@@ -143,6 +151,8 @@ bool SoundPlayer::play(const QByteArray& wave)
 
 void SoundPlayer::stop()
 {
+    if (worker_ == nullptr)
+        return; // nothing has played
     AudioWorker* worker = worker_;
     QMetaObject::invokeMethod(
         worker, [worker] { worker->cutOff(); }, Qt::QueuedConnection);
@@ -152,6 +162,8 @@ SoundPlayer::Status SoundPlayer::status() const
 {
     // Queued behind every earlier play() and stop(), so it sees their effect.
     Status status;
+    if (worker_ == nullptr)
+        return status;
     AudioWorker* worker = worker_;
     QMetaObject::invokeMethod(
         worker, [worker, &status] { status = worker->status(); }, Qt::BlockingQueuedConnection);

@@ -2,7 +2,8 @@
 // Plays WAVE images from memory in the background. The samples are fed to
 // the audio output from a thread of the player's own, so that the board's
 // animations, which block the interface thread on purpose, never starve a
-// click that is still playing.
+// click that is still playing. Nothing of the sound system is opened until
+// the first sound is near: a program that plays no game never opens it.
 
 #include <QByteArray>
 #include <QThread>
@@ -13,10 +14,17 @@ class AudioWorker;
 
 class SoundPlayer {
 public:
+    // Opens nothing yet: no audio output, no thread.
     SoundPlayer();
     ~SoundPlayer();
     SoundPlayer(const SoundPlayer&) = delete;
     SoundPlayer& operator=(const SoundPlayer&) = delete;
+
+    // Finds the system's audio output and starts the player's thread, once.
+    // play() opens the player itself; open it where a sound is about to
+    // come, so that the sound does not wait for it.
+    void open();
+    bool isOpen() const { return worker_ != nullptr; }
 
     // Starts a whole RIFF WAVE image and returns at once; a sound still
     // playing is cut off. Returns false, and plays nothing, when the image
@@ -35,7 +43,7 @@ public:
 
 private:
     QThread thread_;
-    AudioWorker* worker_;
+    AudioWorker* worker_ = nullptr;
 };
 
 } // namespace kestrel

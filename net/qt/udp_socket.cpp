@@ -6,6 +6,7 @@
 #include <QAbstractEventDispatcher>
 #include <QHostInfo>
 #include <QNetworkInterface>
+#include <QNetworkProxy>
 #include <QUdpSocket>
 #include <arpa/inet.h>
 #include <cerrno>
@@ -97,6 +98,9 @@ SocketSetup UdpSocket::open(Program& program, const QHostAddress& bindAddress)
 
     delete socket_;
     socket_ = new QUdpSocket(this);
+    // Datagrams never go through a proxy; without this, bind() asks the
+    // system's proxy settings and starts a thread of its own to do so.
+    socket_->setProxy(QNetworkProxy::NoProxy);
     connect(socket_, &QUdpSocket::readyRead, this, &UdpSocket::onReadyRead);
     connect(socket_, &QAbstractSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
         if (!inOwnCall_)

@@ -584,8 +584,11 @@ TEST(MainWindow, HoldsTheBoardViewAndPassesClicksOnCells)
     EXPECT_EQ(window.text(ids::kOpponentLine), "<i>x</i>");
 
     // A press on a cell goes through the picture to the window.
+    EXPECT_FALSE(window.windowIcon().availableSizes().contains(QSize(256, 256)));
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    // Once on the screen the window takes the whole icon, up to 256 pixels.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.windowIcon().availableSizes().size() == 8; }, 3000));
     std::vector<int> cells;
     window.onBoardPress = [&](int x, int y) { cells.push_back(view.cellAt(x, y)); };
     for (int k : {0, 27, 63}) {

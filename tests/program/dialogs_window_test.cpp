@@ -273,6 +273,85 @@ TEST(DialogsWindow, TwoWholeGamesAgainstTheComputerByClicksAlone)
     EXPECT_TRUE(r.main->exited());
 }
 
+// The arrow keys that lead the keyboard mark from one cell to another.
+std::vector<Qt::Key> arrowsBetween(int from, int to)
+{
+    std::vector<Qt::Key> keys;
+    for (int r = from / 8; r != to / 8; r += r < to / 8 ? 1 : -1)
+        keys.push_back(r < to / 8 ? Qt::Key_Down : Qt::Key_Up);
+    for (int c = from % 8; c != to % 8; c += c < to % 8 ? 1 : -1)
+        keys.push_back(c < to % 8 ? Qt::Key_Right : Qt::Key_Left);
+    return keys;
+}
+
+TEST(DialogsWindow, AWholeGameAgainstTheComputerByTheKeyboardAlone)
+{
+    Running r;
+    r.boxes.byKeys = true; // pass notices, if any, are closed with Enter too
+    QApplication::setActiveWindow(&r.window());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&r.window()));
+    auto press = [&](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        QWidget* focused = r.window().focusWidget();
+        ASSERT_NE(focused, nullptr);
+        QTest::keyClick(focused, k, m);
+    };
+
+    // 接続 from the menu bar: Alt, one to the right, Enter. In the dialog the
+    // focus is in the list of players; Tab leads to リスト更新, Right on to the
+    // computer's button.
+    r.inNextDialog([](DialogWindow& w) {
+        key(&w, Qt::Key_Tab);
+        key(&w, Qt::Key_Right);
+        EXPECT_EQ(w.focusWidget(), w.control(dlg::kComputer));
+        key(&w, Qt::Key_Return);
+    });
+    press(Qt::Key_Alt);
+    press(Qt::Key_Right);
+    press(Qt::Key_Return);
+    expectPhase(r, Phase::ChoosingOrder, "computer chosen by keys");
+    // The window manager gives the main window the keyboard back as the dialog closes.
+    QApplication::setActiveWindow(&r.window());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&r.window()));
+
+    // Each command leaves the focus in the chat input; Tab leads to the one
+    // button that can be pressed, Enter presses it: 決定 (black), ゲーム開始.
+    press(Qt::Key_Tab);
+    EXPECT_EQ(r.window().focusWidget(), r.control(ids::kDecide));
+    press(Qt::Key_Return);
+    expectPhase(r, Phase::OrderDecided, "order decided by keys");
+    press(Qt::Key_Tab);
+    EXPECT_EQ(r.window().focusWidget(), r.control(ids::kGameStart));
+    press(Qt::Key_Return);
+    expectPhase(r, Phase::Playing, "game started by keys");
+
+    // Over ゲーム終了 onto the board, and every move by arrows and Enter.
+    press(Qt::Key_Tab);
+    press(Qt::Key_Tab);
+    ASSERT_EQ(r.window().focusWidget(), r.main->view().cellLabel(BoardKeys::kFirstMarked));
+    Program& p = r.program();
+    std::vector<int> played;
+    while (p.match.myTurn == 1 && played.size() < 64) {
+        MatchState copy = p.match;
+        const std::vector<int> legal = testing::legalCells(copy, kBlack);
+        ASSERT_FALSE(legal.empty());
+        for (Qt::Key k : arrowsBetween(r.main->view().keys().marked(), legal.front()))
+            press(k);
+        ASSERT_EQ(r.window().focusWidget(), r.main->view().cellLabel(legal.front())) << played.size();
+        press(Qt::Key_Return);
+        played.push_back(legal.front());
+    }
+
+    // The same game as by clicks on the engine alone, to its result.
+    const Replay alone(kBlack, played);
+    EXPECT_EQ(p.match.board, alone.table.match.board);
+    EXPECT_EQ(p.match.myTurn, 0);
+    EXPECT_EQ(r.window().text(ids::kStatus), resultText(resultOf(p.match.blackCount, p.match.whiteCount)));
+    for (const QString& caption : r.boxes.captions)
+        EXPECT_EQ(caption, u("情報"));
+    std::printf("a game by keys: %zu moves, %d to %d\n", played.size(), p.match.blackCount,
+                p.match.whiteCount);
+}
+
 TEST(DialogsWindow, ConnectDialogUnderARequestAcceptedMeanwhile)
 {
     Running r;

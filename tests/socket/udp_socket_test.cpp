@@ -2,6 +2,8 @@
 #include "net/program.h" // before Qt: the pending table has a member named like Qt's "slots"
 
 #include <QAbstractEventDispatcher>
+#include <QDir>
+#include <QFile>
 #include <QTest>
 #include <QUdpSocket>
 #include <fcntl.h>
@@ -345,6 +347,32 @@ TEST(SocketSetupTest, AThreadWithoutAnEventLoopCannotBeNotified)
     EXPECT_EQ(result, SocketSetup::NotifyFailed);
     ASSERT_EQ(dialog.boxes.size(), 1u);
     EXPECT_EQ(dialog.boxes[0].text, SJ("非同期モード（受信＆切断）に失敗"));
+}
+
+// The names of this process's threads, from /proc.
+QStringList threadNames()
+{
+    QStringList names;
+    for (const QString& task :
+         QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm(QStringLiteral("/proc/self/task/%1/comm").arg(task));
+        if (comm.open(QIODevice::ReadOnly))
+            names << QString::fromUtf8(comm.readAll()).trimmed();
+    }
+    return names;
+}
+
+TEST(SocketSetupTest, DatagramsGoThroughNoProxySoNoThreadLooksOneUp)
+{
+    FakeView view;
+    FakeDialog dialog;
+    FakeTimers timers;
+    UdpSocket socket;
+    Program program{view, dialog, socket, timers};
+    program.settings.port = 0; // any free port: a probe socket would look the proxy up itself
+    const int threadsBefore = int(threadNames().size());
+    ASSERT_EQ(socket.open(program, QHostAddress::LocalHost), SocketSetup::Ok);
+    EXPECT_EQ(int(threadNames().size()), threadsBefore) << threadNames().join(u' ').toStdString();
 }
 
 TEST(SocketAddresses, MappedAndPlainIpv4AreTheSameHost)

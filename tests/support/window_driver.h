@@ -60,6 +60,7 @@ public:
     }
     QStringList texts;
     QStringList captions;
+    bool byKeys = false; // close each box with the Enter key on its default button
 
 private:
     void findOpenBoxes()
@@ -75,6 +76,11 @@ private:
                 [this, box] {
                     captions << box->windowTitle();
                     texts << box->text();
+                    if (byKeys) {
+                        QTest::keyClick(box->focusWidget() != nullptr ? box->focusWidget() : box,
+                                        Qt::Key_Return);
+                        return;
+                    }
                     const bool question = box->button(QMessageBox::Yes) != nullptr;
                     box->done(decide_ ? decide_(*box) : question ? QMessageBox::Yes : QMessageBox::Ok);
                 },

@@ -1,6 +1,8 @@
 // Draws the board as the player sees it — a game in progress with a piece
 // being placed and pieces being turned — and saves it as PNG pictures:
-//   board_screenshot <out.png>     (also <out>-x3.png, enlarged without smoothing)
+//   board_screenshot <out.png>     (also <out>-x3.png, enlarged without smoothing,
+//                                   and <out>-mark.png, <out>-mark-x3.png with the
+//                                   keyboard mark on a piece)
 #include <QApplication>
 #include <QFont>
 #include <QLabel>
@@ -24,6 +26,17 @@ QLabel* addLabel(QWidget* parent, int id, QRect geometry, const QString& text, b
     if (sunken)
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     return label;
+}
+
+// Saves the picture and, beside it, the same three times larger without smoothing.
+bool save(const QPixmap& shot, QString out)
+{
+    QString big = out;
+    big.replace(QStringLiteral(".png"), QStringLiteral("-x3.png"));
+    const bool saved = shot.save(out) &&
+                       shot.scaled(shot.size() * 3, Qt::IgnoreAspectRatio, Qt::FastTransformation).save(big);
+    std::printf("%s\n%s\n", qPrintable(out), qPrintable(big));
+    return saved;
 }
 
 } // namespace
@@ -78,12 +91,20 @@ int main(int argc, char** argv)
 
     window.show();
     QApplication::processEvents();
-    const QPixmap shot = window.grab();
+    // The board is this window's only tab stop and takes the focus; the
+    // program's window starts with it in the chat input, without the mark.
+    if (QWidget* focused = QApplication::focusWidget())
+        focused->clearFocus();
+    QApplication::processEvents();
     const QString out = QString::fromLocal8Bit(argv[1]);
-    QString big = out;
-    big.replace(QStringLiteral(".png"), QStringLiteral("-x3.png"));
-    const bool saved = shot.save(out) &&
-                       shot.scaled(shot.size() * 3, Qt::IgnoreAspectRatio, Qt::FastTransformation).save(big);
-    std::printf("%s\n%s\n", qPrintable(out), qPrintable(big));
+    bool saved = save(window.grab(), out);
+
+    // The keyboard mark over a black piece (3行4列).
+    view.keys().mark(19);
+    view.cellLabel(19)->setFocus();
+    QApplication::processEvents();
+    QString marked = out;
+    marked.replace(QStringLiteral(".png"), QStringLiteral("-mark.png"));
+    saved = save(window.grab(), marked) && saved;
     return saved ? 0 : 1;
 }

@@ -258,6 +258,21 @@ TEST(BoardView, AMissingSoundKeepsTheSameFramesAndTiming)
     EXPECT_EQ(halfSilent.clock, 400);
 }
 
+TEST(BoardView, TheSoundSystemOpensBeforeTheFirstPictureOfTheFirstAnimation)
+{
+    Board board;
+    board.view->showCell(3, 0); // emptying a cell makes no sound
+    board.view->setSound(Sound::Flip, QByteArray());
+    board.view->showFlip(3, 1); // nor does a missing sound
+    EXPECT_FALSE(board.view->soundPlayer().isOpen());
+    std::vector<bool> openAtPicture;
+    board.view->onPicture = [&](int, Picture) {
+        openAtPicture.push_back(board.view->soundPlayer().isOpen());
+    };
+    board.view->showCell(19, 1);
+    EXPECT_EQ(openAtPicture, (std::vector<bool>{true, true, true}));
+}
+
 TEST(BoardView, CountsAndStatusGoToTheirLabels)
 {
     Board board;
@@ -345,7 +360,8 @@ TEST(BoardView, NoticeIsATopMostWarningBoxThatBlocksNoWindow)
         // window goes through the window system's modality check and reaches
         // the window, with the window's coordinates.
         EXPECT_EQ(box->windowModality(), Qt::WindowModal);
-        QTest::mouseClick(board.client.windowHandle(), Qt::LeftButton, {}, QPoint(10 + 34 * 2 + 5, 25 + 34 + 5));
+        QTest::mouseClick(board.client.windowHandle(), Qt::LeftButton, {},
+                          QPoint(10 + 34 * 2 + 5, 25 + 34 + 5));
         EXPECT_EQ(counter.presses.size(), 1u);
         if (!counter.presses.empty()) {
             EXPECT_EQ(board.view->cellAt(counter.presses[0].x(), counter.presses[0].y()), 10);

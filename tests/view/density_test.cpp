@@ -88,6 +88,21 @@ TEST(BoardDensity, PicturesFollowTheWindowBetweenScreensOfTwoDensities)
     EXPECT_EQ(asImage(static_cast<QLabel*>(window.control(1066))->grab()).copy(0, 0, 66, 68),
               drawn(Picture::White, 2).copy(0, 0, 66, 68)); // the sample is 33 pixels wide
 
+    // The keyboard mark is drawn at the screen's density: 4 pixels wide, nothing blended.
+    view.showMark(19);
+    const QImage marked = asImage(view.cellLabel(19)->grab());
+    const QImage plain = drawn(Picture::Black, 2);
+    int red = 0, other = 0;
+    for (int y = 0; y < 68; ++y)
+        for (int x = 0; x < 68; ++x)
+            if (marked.pixel(x, y) != plain.pixel(x, y))
+                ++(marked.pixel(x, y) == qRgb(255, 0, 0) ? red : other);
+    EXPECT_EQ(red, 60 * 60 - 52 * 52);
+    EXPECT_EQ(other, 0);
+    EXPECT_EQ(marked.pixel(4, 4), qRgb(255, 0, 0));
+    EXPECT_EQ(marked.pixel(3, 3), plain.pixel(3, 3));
+    view.showMark(-1);
+
     // Back on the plain screen the board keeps what it showed, at 34x34 again.
     moveTo(window, 10);
     EXPECT_EQ(heldDensity(view, window), 1.0);

@@ -1,6 +1,7 @@
 // The compiled-in pictures, sounds and icon: sizes, colours, formats, lengths.
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
 #include <QSet>
@@ -159,6 +160,10 @@ TEST(BoardResources, ProgramIconAtEverySizeItWasDrawnAt)
     dense.setDevicePixelRatio(1.0);
     EXPECT_EQ(dense, QImage(QStringLiteral(":/icons/kestrelbay64.png"))
                          .convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    // Given to the application, it is the one every window shares, decoded once.
+    QGuiApplication::setWindowIcon(icon);
+    EXPECT_EQ(programIcon().cacheKey(), icon.cacheKey());
+    QGuiApplication::setWindowIcon(QIcon());
 }
 
 struct SoundSpec {

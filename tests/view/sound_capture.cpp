@@ -7,6 +7,7 @@
 // each complete, starting about 200 ms apart, and then the winning phrase cut off
 // 300 ms in by one more placing click.
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTimer>
 #include <QWidget>
@@ -165,7 +166,19 @@ int play(int argc, char** argv)
     view.layoutBoard();
     window.show();
     QApplication::processEvents();
+    // The sound output is opened by the first animation, before its first picture.
+    QElapsedTimer clock;
+    double picture = -1, click = -1;
+    view.onPicture = [&](int, kestrel::Picture) {
+        picture = picture < 0 ? clock.nsecsElapsed() / 1e6 : picture;
+    };
+    view.onSound = [&](Sound) { click = click < 0 ? clock.nsecsElapsed() / 1e6 : click; };
+    clock.start();
     view.showCell(19, 1); // placing click 100 ms in
+    std::printf(
+        "the first animation opened the sound output in %.1f ms; its click came %.1f ms after its first "
+        "picture\n",
+        picture, click - picture);
     view.showFlip(27, 1); // flip click 100 ms into the turn, 200 ms after the first
     view.pause(200);
     view.playSound(Sound::Win);

@@ -33,10 +33,13 @@ TEST(SoundPlayer, EachSoundCutsOffTheOneStillPlaying)
     // output go on its own, so every output is held until it is cut off.
     (void)kNoSoundServer;
     SoundPlayer player;
+    player.stop(); // nothing to cut off, nothing opened for it
+    EXPECT_FALSE(player.isOpen());
     EXPECT_EQ(player.status().started, 0u);
     EXPECT_EQ(player.status().current, 0u);
 
     ASSERT_TRUE(player.play(loadSound(Sound::Win)));
+    EXPECT_TRUE(player.isOpen());
     SoundPlayer::Status s = player.status();
     EXPECT_EQ(s.started, 1u);
     EXPECT_EQ(s.current, 1u);
