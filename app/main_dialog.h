@@ -41,6 +41,7 @@ public:
     MainWindow& window() { return window_; }
     BoardView& view() { return view_; }
     Program& program() { return program_; }
+    UdpSocket& socket() { return socket_; }
 
     // The connect, settings, help and about dialogs the commands open.
     QtSecondaryDialogs& dialogs() { return dialogs_; }
