@@ -97,7 +97,9 @@ void onConnectRequest(Program& program, const std::string& sender, const std::st
     match.opponentName = name;
     match.peerAddress = sender;
     answerRequest(program, sender, MSG_CONNECT_ACCEPT, seq);
-    resetForNewGame(program);
+    // A send error box handles events: the connection may have ended meanwhile.
+    if (isConnectedTo(match, sender))
+        resetForNewGame(program);
 }
 
 void onConnectAccept(Program& program, const std::string& sender)

@@ -249,6 +249,9 @@ void onPass(Program& program, const std::string& sender, std::int32_t seq)
     }
     program.dialog.restoreIfMinimised();
     answerRequest(program, sender, MSG_PASS_ACK, seq);
+    // A send error box handles events: the connection may have ended meanwhile.
+    if (!inNetworkMatch(program.match))
+        return;
     // The pass answers our move: the wait for that move's answer ends here too.
     program.match.moveAwaitingAck.reset();
     program.match.myTurn = 1;

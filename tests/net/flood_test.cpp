@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "app/control_states.h"
+#include "net/control_ids.h"
 #include "net/datagram.h"
 #include "net/message_type.h"
 #include "net/receive.h"
@@ -138,6 +139,33 @@ TEST(Flood, FailingAnswersShowEachErrorTextOnceAtATime)
     // Once closed, the same failure shows its box again.
     f.receive("300|1|x$0", ip(10, 0, 3, 2));
     EXPECT_EQ(f.m.dialog.boxes.size(), 3u);
+}
+
+// Found by fuzzing: an answer whose send fails shows its box, and a
+// disconnect handled inside the box ends the connection. The handler must
+// not go on as if it were still connected.
+TEST(Flood, AnAnswerWhoseErrorBoxSeesTheConnectionEndChangesNothingAfter)
+{
+    Flood pass;
+    pass.connect();
+    pass.m.program.match.orderDecided = 1;
+    pass.m.transport.failing = {ip(10, 0, 0, 3)};
+    pass.queue("8|7|hanako");
+    pass.receive("7|20|pass", ip(10, 0, 0, 3));
+    EXPECT_EQ(pass.m.program.match.connected, 0);
+    EXPECT_EQ(pass.m.program.match.myTurn, 0);
+
+    Flood request;
+    request.m.dialog.answers = {true};
+    request.m.transport.failing = {ip(10, 0, 0, 5)};
+    request.m.dialog.whileOpen = [&](const FakeDialog::Box& box) {
+        if (box.kind == "error")
+            request.receive("8|7|x", ip(10, 0, 0, 6));
+    };
+    request.receive("7|4|saburo", ip(10, 0, 0, 5));
+    EXPECT_EQ(request.m.program.match.connected, 0);
+    EXPECT_FALSE(request.m.dialog.isEnabled(ids::kDecide)); // no order to choose without an opponent
+    EXPECT_EQ(request.m.program.match.board, Board{});
 }
 
 TEST(Flood, TheReceiveQueueKeepsItsBoundAndCountsWhatItDrops)
