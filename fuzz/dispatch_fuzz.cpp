@@ -8,10 +8,12 @@
 // the source address, bit 3 delivers it inside the box open at that moment,
 // bit 4 makes it the expiry of the retry timer its text names instead of a
 // datagram, bit 5 makes sends to its source fail. The rest is the datagram.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <set>
 #include <string_view>
 
@@ -69,8 +71,73 @@ public:
 constexpr int kMaxTimerRecords = 16;
 constexpr int kMaxDepth = 8 + 4 + 1 + 1 + 1 + kMaxTimerRecords;
 
+// Fakes that record nothing: a box runs `open`, a question is answered by
+// `answer`, a datagram sent is checked at once.
+struct CheapView final : GameView {
+    std::function<void()> open;
+    void layoutBoard() override {}
+    void showCell(int, int) override {}
+    void showFlip(int, int) override {}
+    void showCounts(int, int) override {}
+    void setStatus(const std::string&) override {}
+    void showNotice(const std::string&) override { open(); }
+    void playSound(Sound) override {}
+    int cellAt(int, int) const override { return -1; }
+    void pause(int) override {}
+};
+
+struct CheapDialog final : Dialog {
+    std::function<void()> open;
+    std::function<bool()> answer;
+    void enable(int, bool) override {}
+    void setChecked(int, bool) override {}
+    bool isChecked(int) const override { return false; }
+    void setText(int, const std::string&) override {}
+    std::string text(int) const override { return {}; }
+    void appendText(int, const std::string&) override {}
+    void focus(int) override {}
+    void restoreIfMinimised() override {}
+    void bringToFront() override {}
+    void showError(const std::string&) override { open(); }
+    bool askYesNo(const std::string&) override
+    {
+        const bool yes = answer();
+        open();
+        return yes;
+    }
+    void showInformation(const std::string&) override { open(); }
+};
+
+struct CheapTransport final : Transport {
+    std::vector<Ipv4> failing;
+    int sent = 0;
+    int sendTo(Ipv4 address, std::uint16_t, std::string_view bytes) override
+    {
+        if (std::find(failing.begin(), failing.end(), address) != failing.end())
+            return 10065;
+        ParsedDatagram parsed;
+        check(bytes.size() <= kMaxDatagramBytes && parseDatagram(bytes, parsed) &&
+                  parsed.payload.size() <= kMaxPayloadBytes && parsed.type >= MSG_HELLO &&
+                  parsed.type <= MSG_PASS_ACK,
+              "every datagram sent is well formed");
+        ++sent;
+        return 0;
+    }
+    bool resolve(const std::string&, Ipv4&) override { return false; }
+};
+
+struct CheapTimers final : Timers {
+    std::set<int> running;
+    void start(int id, int) override { running.insert(id); }
+    void stop(int id) override { running.erase(id); }
+};
+
 struct Harness {
-    testing::FakeMachine m;
+    CheapView view;
+    CheapDialog dialog;
+    CheapTransport transport;
+    CheapTimers timers;
+    Program program{view, dialog, transport, timers};
     ListView list;
     std::string_view records; // what is left of the input
     std::uint8_t answers = 0;
@@ -78,7 +145,12 @@ struct Harness {
     int depth = 0;
     int timerRecords = 0;
 
-    Harness() { m.dialog.answerQuestion = nullptr; }
+    Harness()
+    {
+        view.open = [this] { whileOpen(); };
+        dialog.open = [this] { whileOpen(); };
+        dialog.answer = [this] { return ((answers >> (questions++ % 8)) & 1) != 0; };
+    }
 
     Ipv4 sourceOf(std::uint8_t selector) const
     {
@@ -121,20 +193,20 @@ struct Harness {
     {
         const Ipv4 source = sourceOf(selector);
         if (selector & 0x20)
-            m.transport.failing.insert(source);
+            transport.failing.push_back(source);
         if ((selector & 0x10) == 0) {
-            receiveDatagram(m.program, text, source);
+            receiveDatagram(program, text, source);
             return;
         }
         if (++timerRecords > kMaxTimerRecords)
             return;
         // The timer named by the text, or the first one running.
         int id = decimalValue(text);
-        if (id == 0 && !m.timers.running.empty())
-            id = *m.timers.running.begin();
-        if (m.timers.isRunning(id)) {
-            m.timers.stop(id);
-            onRetryTimer(m.program, id);
+        if (id == 0 && !timers.running.empty())
+            id = *timers.running.begin();
+        if (timers.running.count(id) != 0) {
+            timers.stop(id);
+            onRetryTimer(program, id);
         }
     }
 
@@ -155,21 +227,17 @@ struct Harness {
             return;
         const std::vector<Phase>& phases = allPhases();
         const Phase& phase = phases[data[0] % phases.size()];
-        restorePhase(phase, m);
+        restorePhase(phase, program, timers.running);
         if (phase.connectDialogOpen) {
             list.items = phase.listItems;
             list.selected = phase.selected;
-            m.program.openConnectDialog = &list;
+            program.openConnectDialog = &list;
         }
+        transport.failing.clear();
         answers = data[1];
         questions = 0;
         depth = 0;
         timerRecords = 0;
-        m.dialog.answerQuestion = [this](const std::string&) {
-            return ((answers >> (questions++ % 8)) & 1) != 0;
-        };
-        m.dialog.whileOpen = [this](const testing::FakeDialog::Box&) { whileOpen(); };
-        m.view.onNotice = [this](const std::string&) { whileOpen(); };
         records = std::string_view(reinterpret_cast<const char*>(data) + 2, size - 2);
 
         std::uint8_t selector = 0;
@@ -181,10 +249,10 @@ struct Harness {
 
     void checkRecord()
     {
-        const Program& p = m.program;
+        const Program& p = program;
         const MatchState& match = p.match;
         check(p.peers.count >= 0 && p.peers.count <= PeerList::kRows, "peer count in range");
-        std::set<std::string> addresses;
+        std::vector<std::string_view> addresses;
         for (int i = 0; i < PeerList::kRows; ++i) {
             const PeerEntry& row = p.peers.rows[static_cast<std::size_t>(i)];
             if (i >= p.peers.count) {
@@ -195,8 +263,11 @@ struct Harness {
             Ipv4 address = 0;
             check(parseDottedAddress(row.address, address), "a listed address is dotted decimal");
             check(!row.name.empty() && row.name.size() <= 63, "a listed name has 1-63 bytes");
-            check(addresses.insert(row.address).second, "no address listed twice");
+            addresses.push_back(row.address);
         }
+        std::sort(addresses.begin(), addresses.end());
+        check(std::adjacent_find(addresses.begin(), addresses.end()) == addresses.end(),
+              "no address listed twice");
         if (p.openConnectDialog != nullptr) {
             check(list.items.size() == static_cast<std::size_t>(p.peers.count),
                   "list box as long as the list");
@@ -230,13 +301,6 @@ struct Harness {
         check(p.boxes.requests.empty() && p.boxes.errors.empty() && !p.boxes.disconnectNotice &&
                   !p.boxes.passNotice,
               "no box left marked open");
-        for (const testing::FakeTransport::Sent& sent : m.transport.sent) {
-            ParsedDatagram parsed;
-            check(sent.bytes.size() <= kMaxDatagramBytes && parseDatagram(sent.bytes, parsed) &&
-                      parsed.payload.size() <= kMaxPayloadBytes && parsed.type >= MSG_HELLO &&
-                      parsed.type <= MSG_PASS_ACK,
-                  "every datagram sent is well formed");
-        }
     }
 };
 

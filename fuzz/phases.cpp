@@ -1,5 +1,7 @@
 #include "fuzz/phases.h"
 
+#include <algorithm>
+
 #include "app/commands.h"
 #include "app/control_states.h"
 #include "engine/turn_flow.h"
@@ -175,32 +177,21 @@ const std::vector<Phase>& allPhases()
     return phases;
 }
 
-void restorePhase(const Phase& phase, FakeMachine& m)
+void restorePhase(const Phase& phase, Program& program, std::set<int>& timers)
 {
-    Program& program = m.program;
     program.match = phase.match;
     program.settings = phase.settings;
-    program.peers = phase.peers;
-    program.pending = phase.pending;
+    const int rows = std::max(program.peers.count, phase.peers.count);
+    for (int i = 0; i < rows; ++i)
+        program.peers.rows[static_cast<std::size_t>(i)] = phase.peers.rows[static_cast<std::size_t>(i)];
+    program.peers.count = phase.peers.count;
+    for (std::size_t i = 0; i < program.pending.slots.size(); ++i)
+        if (program.pending.slots[i].seq != 0 || phase.pending.slots[i].seq != 0)
+            program.pending.slots[i] = phase.pending.slots[i];
     program.boxes = OpenBoxes{};
     program.openConnectDialog = nullptr;
-    m.timers.running = phase.runningTimers;
-    m.timers.started.clear();
-    m.view.calls.clear();
-    m.view.now = 0;
-    m.view.status.clear();
-    m.view.onNotice = nullptr;
-    m.dialog.enabled.clear();
-    m.dialog.checked.clear();
-    m.dialog.texts.clear();
-    m.dialog.boxes.clear();
-    m.dialog.answers.clear();
-    m.dialog.whileOpen = nullptr;
-    m.dialog.answerQuestion = nullptr;
-    m.transport.sent.clear();
-    m.transport.failing.clear();
-    m.transport.lookedUp.clear();
-    m.transport.onSend = nullptr;
+    if (timers != phase.runningTimers)
+        timers = phase.runningTimers;
 }
 
 } // namespace kestrel::fuzzing

@@ -36,7 +36,8 @@ constexpr Ipv4 kListed = testing::ip(10, 0, 0, 3);
 // with a full peer list; a full pending table in a game.
 const std::vector<Phase>& allPhases();
 
-// Puts a record on fresh fakes into the phase.
-void restorePhase(const Phase& phase, testing::FakeMachine& machine);
+// Puts a record into the phase; `timers` are the ids of its running timers.
+// Only what differs is copied (rows past both counts are empty in both).
+void restorePhase(const Phase& phase, Program& program, std::set<int>& timers);
 
 } // namespace kestrel::fuzzing
