@@ -13,6 +13,7 @@ packages=(
     desktop-file-utils appstream librsvg2-bin dpkg-dev file
     pulseaudio pulseaudio-utils
     iproute2
+    clang-14 libclang-rt-14-dev
     desktop-file-utils
 )
 
