@@ -221,7 +221,8 @@ void MainWindow::createControls()
         ->setText(QStringLiteral("0"));
     addLabel(c, ids::kWhiteName, {212, 76, 82, 12}, Qt::AlignLeft, false, "白（後攻）のプレイヤー");
 
-    addEdit(c, ids::kChatLog, {168, 98, 126, 56}, true, "チャットの記録");
+    addEdit(c, ids::kChatLog, {168, 98, 126, 56}, true, "チャットの記録")
+        ->setMaximumBlockCount(kChatLogLines);
     enableJapaneseInput(addEdit(c, ids::kChatInput, {168, 156, 100, 44}, false, "チャットの入力"));
     addButton(c, ids::kSend, {270, 156, 24, 42}, "送信");
     QLabel* status = addLabel(c, ids::kStatus, {4, 202, 292, 12}, Qt::AlignHCenter, true, "状態");

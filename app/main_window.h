@@ -16,6 +16,11 @@ class QWidget;
 
 namespace kestrel {
 
+// Lines the chat log keeps; older ones are dropped as new ones come. Far
+// more than anyone scrolls back through, and a peer flooding chat lines
+// cannot grow the program without limit (each line is at most 999 bytes).
+constexpr int kChatLogLines = 1000;
+
 // Client area of the window in pixels, below the menu bar.
 constexpr int kClientWidth = 523;
 constexpr int kClientHeight = 340;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "net/boxes.h"
 #include "net/handshake.h"
 #include "net/match_messages.h"
 #include "net/message_type.h"
@@ -202,7 +203,7 @@ bool destinationAddress(Program& program, const std::string& destination, Ipv4& 
         return true;
     if (!destination.empty() && program.transport.resolve(destination, address))
         return true;
-    program.dialog.showError(SJ("ホストアドレス取得失敗\r\n送信できません"));
+    showErrorBox(program, SJ("ホストアドレス取得失敗\r\n送信できません"));
     return false;
 }
 
@@ -320,7 +321,7 @@ bool sendDatagram(Program& program, const std::string& destination, int type, co
     std::string text = formatDatagram(seq, type, payload);
     int error = program.transport.sendTo(address, static_cast<std::uint16_t>(program.settings.port), text);
     if (error != 0) {
-        program.dialog.showError(SJ("相手への送信失敗 : ") + std::to_string(error));
+        showErrorBox(program, SJ("相手への送信失敗 : ") + std::to_string(error));
         return false;
     }
     if (isReliable(type))

@@ -48,6 +48,24 @@ void endConnectionWith(Program& program, const std::string& sender)
         resetToUnconnected(program);
 }
 
+// The open request question of this player, if any.
+OpenBoxes::Request* openRequestOf(std::vector<OpenBoxes::Request>& asking, const std::string& sender)
+{
+    for (OpenBoxes::Request& request : asking)
+        if (request.sender == sender)
+            return &request;
+    return nullptr;
+}
+
+// Ends the record of this player's open question; returns the seq to answer.
+std::int32_t closeRequestQuestion(std::vector<OpenBoxes::Request>& asking, const std::string& sender)
+{
+    OpenBoxes::Request* open = openRequestOf(asking, sender);
+    const std::int32_t seq = open->seq;
+    asking.erase(asking.begin() + (open - asking.data()));
+    return seq;
+}
+
 } // namespace
 
 void onConnectRequest(Program& program, const std::string& sender, const std::string& payload,
@@ -66,10 +84,24 @@ void onConnectRequest(Program& program, const std::string& sender, const std::st
             endConnectionWith(program, sender);
         return;
     }
+    // The player asking again while its question is open gets no second
+    // question: the open one answers the latest request. A flood of players
+    // asking at once is refused beyond the first few questions.
+    std::vector<OpenBoxes::Request>& asking = program.boxes.requests;
+    if (OpenBoxes::Request* open = openRequestOf(asking, sender)) {
+        open->seq = seq;
+        return;
+    }
+    if (asking.size() >= OpenBoxes::kMaxRequestQuestions) {
+        answerRequest(program, sender, MSG_CONNECT_REFUSE, seq);
+        return;
+    }
     const std::string name = requesterName(program, sender, payload);
     program.dialog.bringToFront();
+    asking.push_back({sender, seq});
     const bool yes = program.dialog.askYesNo(SJ("（") + name +
                                              SJ("）からの申し込みがきています。\r\n申し込みを受けますか"));
+    seq = closeRequestQuestion(asking, sender);
     // The question handles events: another request may have been accepted,
     // or the player may have asked someone, meanwhile. One opponent at a time.
     if (yes && isConnectedTo(match, sender) && match.connectRequestSeq == 0)
@@ -83,7 +115,9 @@ void onConnectRequest(Program& program, const std::string& sender, const std::st
     match.opponentName = name;
     match.peerAddress = sender;
     answerRequest(program, sender, MSG_CONNECT_ACCEPT, seq);
-    resetForNewGame(program);
+    // A send error box handles events: the connection may have ended meanwhile.
+    if (isConnectedTo(match, sender))
+        resetForNewGame(program);
 }
 
 void onConnectAccept(Program& program, const std::string& sender)
@@ -120,10 +154,19 @@ void onDisconnect(Program& program, const std::string& sender, std::int32_t seq)
     // A game against the computer has no network opponent to end it.
     if (match.connected != 1 || match.vsComputer == 1)
         return;
+    // While the notice is open the connection is ending already: a further
+    // disconnect is answered, and opens no second notice.
+    if (program.boxes.disconnectNotice) {
+        answerRequest(program, sender, MSG_DISCONNECT_ACK, seq);
+        return;
+    }
     const std::string opponent = match.peerAddress;
     const std::int32_t request = match.connectRequestSeq;
     program.dialog.bringToFront();
-    program.dialog.showInformation(SJ("相手が接続を終了しました"));
+    {
+        BoxOpen notice(program.boxes.disconnectNotice);
+        program.dialog.showInformation(SJ("相手が接続を終了しました"));
+    }
     answerRequest(program, sender, MSG_DISCONNECT_ACK, seq);
     // The notice handles events: the player may have disconnected, or asked someone, meanwhile.
     if (match.connected == 1 && match.peerAddress == opponent && match.connectRequestSeq == request)

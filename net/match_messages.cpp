@@ -106,8 +106,15 @@ void decideTurnAfterMove(Program& program, const std::string& mover)
     }
     match.myTurn = 0;
     program.view.setStatus(SJ("自分の番です　コマを置いて下さい"));
+    // The same move again (a resend, or a flood) while the notice is open:
+    // the open notice sends the one pass when it closes.
+    if (program.boxes.passNotice)
+        return;
     const Board before = match.board;
-    program.view.showNotice(SJ("コマが置けないのでパスします"));
+    {
+        BoxOpen notice(program.boxes.passNotice);
+        program.view.showNotice(SJ("コマが置けないのでパスします"));
+    }
     // The notice handles events: a new game or the end of the connection may have come.
     if (match.board != before)
         return;
@@ -263,6 +270,9 @@ void onPass(Program& program, const std::string& sender, std::int32_t seq)
     }
     program.dialog.restoreIfMinimised();
     answerRequest(program, sender, MSG_PASS_ACK, seq);
+    // A send error box handles events: the connection may have ended meanwhile.
+    if (!inNetworkMatch(program.match))
+        return;
     MatchState& match = program.match;
     // A pass is true only while the opponent has no move on our board. One
     // sent again after we have moved since (its answer was lost) is stale:

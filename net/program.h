@@ -5,8 +5,9 @@
 // reference to every handler.
 
 #include "engine/game.h"
-#include "net/pending_table.h"
+#include "net/boxes.h"
 #include "net/peer_list.h"
+#include "net/pending_table.h"
 #include "net/platform.h"
 #include "settings/settings.h"
 
@@ -24,12 +25,13 @@ struct Program final : PeerLink {
     Settings settings;
     PeerList peers;
     PendingTable pending;
+    OpenBoxes boxes; // the boxes datagrams have opened and that are open now
 
     GameView& view;
     Dialog& dialog;
     Transport& transport;
     Timers& timers;
-    PeerListView* openConnectDialog = nullptr;   // the open connect dialog's list, if any
+    PeerListView* openConnectDialog = nullptr; // the open connect dialog's list, if any
 
     Game game() { return Game{match, view, *this}; }
 
@@ -38,4 +40,4 @@ struct Program final : PeerLink {
     void sendResult(const std::string& text) override;
 };
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -48,26 +48,15 @@ std::int32_t int32At(std::string_view bytes, std::size_t offset)
 
 void loadSettingsFile(Settings& settings)
 {
-    std::optional<std::string> bytes = readFilePrefix(settings.settingsFilePath, kSettingsFileSize);
-    if (!bytes || bytes->empty())
-        return;
-    std::string_view data = *bytes;
-    settings.playerName = fieldText(data.substr(0, kNameFieldSize), kMaxNameBytes);
-    if (data.size() >= kNameFieldSize + 4)
-        settings.port = int32At(data, kNameFieldSize);
-    if (data.size() >= kNameFieldSize + 8)
-        settings.dialUp = int32At(data, kNameFieldSize + 4);
+    if (std::optional<std::string> bytes = readFilePrefix(settings.settingsFilePath, kSettingsFileSize))
+        readSettingsFileBytes(settings, *bytes);
 }
 
 void loadAddressList(Settings& settings)
 {
-    std::optional<std::string> bytes =
-        readFilePrefix(settings.addressListPath, Settings::kMaxAddresses * kAddressRecordSize);
-    if (!bytes)
-        return;
-    std::string_view data = *bytes;
-    for (std::size_t at = 0; at < data.size(); at += kAddressRecordSize)
-        settings.extraAddresses.push_back(fieldText(data.substr(at, kAddressRecordSize), kMaxAddressBytes));
+    if (std::optional<std::string> bytes =
+            readFilePrefix(settings.addressListPath, Settings::kMaxAddresses * kAddressRecordSize))
+        readAddressListBytes(settings, *bytes);
 }
 
 // The entries that go into the file and the table: at most 1000, each as
@@ -106,6 +95,25 @@ const std::string& saveFailureText(SaveResult result)
         break;
     }
     return none;
+}
+
+void readSettingsFileBytes(Settings& settings, std::string_view data)
+{
+    data = data.substr(0, kSettingsFileSize);
+    if (data.empty())
+        return;
+    settings.playerName = fieldText(data.substr(0, kNameFieldSize), kMaxNameBytes);
+    if (data.size() >= kNameFieldSize + 4)
+        settings.port = int32At(data, kNameFieldSize);
+    if (data.size() >= kNameFieldSize + 8)
+        settings.dialUp = int32At(data, kNameFieldSize + 4);
+}
+
+void readAddressListBytes(Settings& settings, std::string_view data)
+{
+    data = data.substr(0, Settings::kMaxAddresses * kAddressRecordSize);
+    for (std::size_t at = 0; at < data.size(); at += kAddressRecordSize)
+        settings.extraAddresses.push_back(fieldText(data.substr(at, kAddressRecordSize), kMaxAddressBytes));
 }
 
 void loadSettings(Settings& settings)

@@ -5,6 +5,7 @@
 // (the extra addresses, one zero-filled 16-byte record each).
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "settings/settings.h"
@@ -40,6 +41,12 @@ const std::string& saveFailureText(SaveResult result);
 // - an address record without a zero byte gives its first 15 bytes;
 // - only the first 1000 records are read.
 void loadSettings(Settings& settings);
+
+// What loadSettings takes from the bytes of each file, read as above:
+// fields of the settings file replace their defaults; records of the
+// address list are appended to extraAddresses.
+void readSettingsFileBytes(Settings& settings, std::string_view bytes);
+void readAddressListBytes(Settings& settings, std::string_view bytes);
 
 // Writes playerName (cut to 63 bytes), port and dialUp to settingsFilePath.
 // The file is replaced as a whole: the new content goes to a temporary file

@@ -10,10 +10,16 @@
 #include <QUdpSocket>
 #include <arpa/inet.h>
 #include <cerrno>
+#include <fcntl.h>
 #include <netinet/in.h>
+#include <poll.h>
+#include <pthread.h>
 #include <string>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
+#include "net/boxes.h"
 #include "net/broadcast.h"
 #include "net/datagram.h"
 #include "net/qt/ipv4.h"
@@ -40,6 +46,12 @@ int sendOnDescriptor(qintptr descriptor, Ipv4 address, std::uint16_t port, std::
     } while (sent < 0 && errno == EINTR);
     return sent < 0 ? errorNumberForErrno(errno) : 0;
 }
+
+// How long the receive thread rests after a failed read before it tries
+// again, so that a socket that keeps failing does not spin a core.
+constexpr int kReadErrorRestMs = 100;
+// Kernel buffer asked for the socket: about 1200 small datagrams.
+constexpr int kReceiveBufferBytes = 1 << 20;
 
 } // namespace
 
@@ -76,7 +88,10 @@ int socketErrorNumber(QAbstractSocket::SocketError error)
 
 UdpSocket::UdpSocket(QObject* parent) : QObject(parent) {}
 
-UdpSocket::~UdpSocket() = default;
+UdpSocket::~UdpSocket()
+{
+    shutDown();
+}
 
 SocketSetup UdpSocket::open(Program& program, const QHostAddress& bindAddress)
 {
@@ -96,16 +111,12 @@ SocketSetup UdpSocket::open(Program& program, const QHostAddress& bindAddress)
         SJ("番は使えません\r\n番号を変更してからプログラムを再起動してください");
     const std::string& notifyFailedText = SJ("非同期モード（受信＆切断）に失敗");
 
+    shutDown();
     delete socket_;
     socket_ = new QUdpSocket(this);
     // Datagrams never go through a proxy; without this, bind() asks the
     // system's proxy settings and starts a thread of its own to do so.
     socket_->setProxy(QNetworkProxy::NoProxy);
-    connect(socket_, &QUdpSocket::readyRead, this, &UdpSocket::onReadyRead);
-    connect(socket_, &QAbstractSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
-        if (!inOwnCall_)
-            onNotificationError(error);
-    });
 
     // Qt creates the native socket inside bind(); when that creation fails no
     // descriptor is left behind, which tells it apart from a refused bind.
@@ -113,13 +124,21 @@ SocketSetup UdpSocket::open(Program& program, const QHostAddress& bindAddress)
     // the socket an IPv4 one.
     const QHostAddress address =
         bindAddress == QHostAddress(QHostAddress::Any) ? QHostAddress(QHostAddress::AnyIPv4) : bindAddress;
-    inOwnCall_ = true;
     const bool bound = socket_->bind(address, static_cast<quint16>(program.settings.port));
-    inOwnCall_ = false;
     if (!bound && socket_->socketDescriptor() == -1)
         return fail(SocketSetup::CreateFailed, createFailedText);
     if (!bound)
         return fail(SocketSetup::BindFailed, portFailedText);
+    // From here on the bound socket is the program's own descriptor, read by
+    // the receive thread: Qt, which would read it on the GUI thread, lets go.
+    descriptor_ = ::fcntl(int(socket_->socketDescriptor()), F_DUPFD_CLOEXEC, 0);
+    socket_->close();
+    if (descriptor_ < 0)
+        return fail(SocketSetup::CreateFailed, createFailedText);
+    // Room for a burst while the receive thread waits for a core (the
+    // kernel caps it at net.core.rmem_max; the result is not looked at).
+    const int receiveBuffer = kReceiveBufferBytes;
+    ::setsockopt(descriptor_, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
 
     BroadcastAddresses broadcasts = broadcastAddressesOf(address);
     program.match.broadcastAddress = broadcasts.first;
@@ -127,11 +146,11 @@ SocketSetup UdpSocket::open(Program& program, const QHostAddress& bindAddress)
     // Broadcasting: Qt sets SO_BROADCAST on every UDP socket itself.
 
     // Receive notifications need the event dispatcher of this thread.
-    if (QAbstractEventDispatcher::instance(thread()) == nullptr)
+    wakeDescriptor_ = ::eventfd(0, EFD_CLOEXEC);
+    if (QAbstractEventDispatcher::instance(thread()) == nullptr || wakeDescriptor_ < 0)
         return fail(SocketSetup::NotifyFailed, notifyFailedText);
     program.match.socketFailed = 0;
-    if (socket_->hasPendingDatagrams())
-        queueRead();
+    startReceiving();
     return SocketSetup::Ok;
 }
 
@@ -176,25 +195,37 @@ BroadcastAddresses UdpSocket::broadcastAddressesOf(const QHostAddress& bindAddre
 
 void UdpSocket::shutDown()
 {
+    stopReceiving();
+    if (descriptor_ >= 0)
+        ::close(descriptor_);
+    descriptor_ = -1;
+    if (wakeDescriptor_ >= 0)
+        ::close(wakeDescriptor_);
+    wakeDescriptor_ = -1;
+    queue_.clear();
     if (socket_ != nullptr)
         socket_->close();
 }
 
 bool UdpSocket::isOpen() const
 {
-    return socket_ != nullptr && socket_->state() == QAbstractSocket::BoundState;
+    return descriptor_ >= 0;
 }
 
 quint16 UdpSocket::localPort() const
 {
-    return socket_ != nullptr ? socket_->localPort() : 0;
+    sockaddr_in local{};
+    socklen_t length = sizeof local;
+    if (descriptor_ < 0 || ::getsockname(descriptor_, reinterpret_cast<sockaddr*>(&local), &length) != 0)
+        return 0;
+    return ntohs(local.sin_port);
 }
 
 int UdpSocket::sendTo(Ipv4 address, std::uint16_t port, std::string_view bytes)
 {
     if (!isOpen())
         return kErrorNotSocket;
-    const int error = sendOnDescriptor(socket_->socketDescriptor(), address, port, bytes);
+    const int error = sendOnDescriptor(descriptor_, address, port, bytes);
     if (error == 0 && onSent)
         onSent(address, bytes);
     return error;
@@ -228,26 +259,91 @@ bool UdpSocket::resolve(const std::string& hostName, Ipv4& address)
 void UdpSocket::onNotificationError(QAbstractSocket::SocketError error)
 {
     // An earlier datagram found nobody at its port: nothing is wrong here.
-    if (error == QAbstractSocket::ConnectionRefusedError || error == QAbstractSocket::TemporaryError ||
-        program_ == nullptr)
+    if (error == QAbstractSocket::ConnectionRefusedError || error == QAbstractSocket::TemporaryError)
+        return;
+    notificationFailed();
+}
+
+void UdpSocket::notificationFailed()
+{
+    if (program_ == nullptr)
         return;
     // Closed before the box, so that nothing reads the broken socket while it is open.
     shutDown();
-    program_->dialog.showError(SJ("ソケットイベントの通知でエラーが発生"));
+    showErrorBox(*program_, SJ("ソケットイベントの通知でエラーが発生"));
 }
 
-void UdpSocket::onReadyRead()
+void UdpSocket::startReceiving()
 {
-    // Handlers may open modal boxes; they run from the event queue, never
-    // inside this signal, so that readyRead keeps coming meanwhile.
-    queueRead();
+    receiver_ = std::thread([this] { receiveLoop(); });
+    // Named, so that a look at the process's threads tells it apart.
+    ::pthread_setname_np(receiver_.native_handle(), "kestrel-receive");
+}
+
+void UdpSocket::stopReceiving()
+{
+    if (!receiver_.joinable())
+        return;
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = ::write(wakeDescriptor_, &one, sizeof one);
+    receiver_.join();
+}
+
+// The receive thread: waits for the socket, reads every datagram waiting
+// into the queue, and asks the GUI thread to handle them. It touches the
+// descriptors, the queue and the flag of queueRead(), nothing else.
+void UdpSocket::receiveLoop()
+{
+    // One byte more than the longest datagram; MSG_TRUNC tells the true
+    // length of a longer one, which is no message of ours.
+    char buffer[kMaxDatagramBytes + 1];
+    int restMs = -1;
+    for (;;) {
+        pollfd waits[2] = {{descriptor_, POLLIN, 0}, {wakeDescriptor_, POLLIN, 0}};
+        const int ready = ::poll(restMs < 0 ? waits : waits + 1, restMs < 0 ? 2 : 1, restMs);
+        restMs = -1;
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready < 0 || (waits[0].revents & POLLNVAL) != 0) {
+            queue_.push({ReceivedItem::Kind::SocketFailed, 0, {}, 0});
+            queueRead();
+            return;
+        }
+        if (waits[1].revents != 0)
+            return; // shut down
+        for (;;) {
+            sockaddr_in from{};
+            socklen_t length = sizeof from;
+            const ssize_t read = ::recvfrom(descriptor_, buffer, sizeof buffer, MSG_DONTWAIT | MSG_TRUNC,
+                                            reinterpret_cast<sockaddr*>(&from), &length);
+            if (read < 0 && errno == EINTR)
+                continue;
+            // Nothing more waiting; or an earlier datagram found no receiver,
+            // which is no failure of ours.
+            if (read < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == ECONNREFUSED))
+                break;
+            if (read < 0) {
+                queue_.push({ReceivedItem::Kind::ReadFailed, 0, {}, errorNumberForErrno(errno)});
+                restMs = kReadErrorRestMs;
+                break;
+            }
+            // Oversized: no message of ours, and dropped without a word, since
+            // any host could send them and one error box each would bury the player.
+            if (read > ssize_t(kMaxDatagramBytes) || from.sin_family != AF_INET)
+                continue;
+            queue_.push({ReceivedItem::Kind::Datagram, ntohl(from.sin_addr.s_addr),
+                         std::string(buffer, std::size_t(read)), 0});
+        }
+        if (queue_.size() > 0)
+            queueRead();
+    }
 }
 
 void UdpSocket::queueRead()
 {
-    if (readQueued_)
+    // One event waits at a time; it queues the next itself while more wait.
+    if (readQueued_.exchange(true))
         return;
-    readQueued_ = true;
     QMetaObject::invokeMethod(
         this, [this] { onSocketEvent(); }, Qt::QueuedConnection);
 }
@@ -257,41 +353,27 @@ void UdpSocket::onSocketEvent()
     readQueued_ = false;
     if (!isOpen())
         return;
-
-    // Always one read per event, even when nothing seems to wait: after a
-    // notification Qt holds back the next one until a read has been tried.
-    // One byte more than the longest datagram: readDatagram cuts a longer
-    // datagram silently, and a cut one must not pass for a message.
-    QByteArray buffer(static_cast<qsizetype>(kMaxDatagramBytes + 1), '\0');
-    QHostAddress sender;
-    inOwnCall_ = true;
-    const qint64 read = socket_->readDatagram(buffer.data(), buffer.size(), &sender);
-    const QAbstractSocket::SocketError error = socket_->error();
-    inOwnCall_ = false;
-
-    // One datagram per event: a further one waiting gets an event of its own.
-    if (isOpen() && socket_->hasPendingDatagrams())
+    std::optional<ReceivedItem> item = queue_.pop();
+    // One datagram per event: a further one waiting gets an event of its own,
+    // queued before the handler runs, so that a box the handler opens keeps
+    // the datagrams behind it coming.
+    if (queue_.size() > 0)
         queueRead();
-
-    if (read < 0) {
-        // Nothing was there after all, or an earlier datagram found no
-        // receiver: neither is a failure of ours.
-        if (error != QAbstractSocket::TemporaryError && error != QAbstractSocket::ConnectionRefusedError)
-            program_->dialog.showError(SJ("相手からの受信失敗 : ") +
-                                       std::to_string(socketErrorNumber(error)));
+    if (!item)
         return;
+    switch (item->kind) {
+    case ReceivedItem::Kind::SocketFailed:
+        notificationFailed();
+        return;
+    case ReceivedItem::Kind::ReadFailed:
+        showErrorBox(*program_, SJ("相手からの受信失敗 : ") + std::to_string(item->error));
+        return;
+    case ReceivedItem::Kind::Datagram:
+        break;
     }
-    // Oversized: no message of ours, and dropped without a word, since any
-    // host could send them and one error box each would bury the player.
-    if (read > qint64(kMaxDatagramBytes))
-        return;
-    Ipv4 source = 0;
-    if (!toIpv4(sender, source))
-        return;
-    const std::string_view bytes(buffer.constData(), static_cast<std::size_t>(read));
     if (onReceived)
-        onReceived(source, bytes);
-    receiveDatagram(*program_, bytes, source);
+        onReceived(item->source, item->bytes);
+    receiveDatagram(*program_, item->bytes, item->source);
 }
 
 } // namespace kestrel

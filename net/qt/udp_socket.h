@@ -2,18 +2,28 @@
 // The program's one UDP socket on Qt Network: set-up, the receive path that
 // feeds dispatchDatagram one datagram per queued event, sending, host-name
 // look-up and shut-down.
+//
+// The one thread besides the GUI thread lives here: it only reads the socket
+// into a bounded queue, so that datagrams are taken off the socket at once,
+// also while an animation or the computer's pause blocks the window (the
+// kernel's receive buffer alone holds a few hundred small datagrams). It
+// touches nothing else: the handlers run on the GUI thread, one datagram per
+// queued event, in arrival order, and never inside a pause.
 
 #include <QAbstractSocket>
 #include <QHostAddress>
 #include <QObject>
 #include <QString>
+#include <atomic>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "net/broadcast.h"
 #include "net/platform.h"
+#include "net/receive_queue.h"
 #include "net/socket_errors.h"
 
 class QUdpSocket;
@@ -48,10 +58,11 @@ public:
 
     // Creates the socket, binds it to settings.port on bindAddress, works out
     // match.broadcastAddress and match.otherBroadcastAddresses and starts the
-    // receive notifications. Failures show their error box, set
+    // receive thread. Failures show their error box, set
     // match.socketFailed and say which step failed.
     SocketSetup open(Program& program, const QHostAddress& bindAddress = QHostAddress(QHostAddress::AnyIPv4));
-    // Closes the socket; later sends fail with kErrorNotSocket.
+    // Stops the receive thread and closes the socket; later sends fail with
+    // kErrorNotSocket. Datagrams still queued are dropped.
     void shutDown();
     bool isOpen() const;
     quint16 localPort() const;
@@ -69,20 +80,29 @@ public:
     // an earlier datagram that found no receiver is passed over.
     void onNotificationError(QAbstractSocket::SocketError error);
 
+    // Datagrams read and not yet handled, and those the full queue dropped.
+    const ReceiveQueue& queue() const { return queue_; }
+
     // Observers of the traffic, for the headless peer's log.
     std::function<void(Ipv4 source, std::string_view bytes)> onReceived;
     std::function<void(Ipv4 destination, std::string_view bytes)> onSent;
 
 private:
-    void onReadyRead();
+    void startReceiving();
+    void stopReceiving();
+    void receiveLoop();
     void queueRead();
     void onSocketEvent();
+    void notificationFailed();
     BroadcastAddresses broadcastAddressesOf(const QHostAddress& bindAddress) const;
 
     Program* program_ = nullptr;
-    QUdpSocket* socket_ = nullptr;
-    bool readQueued_ = false;
-    bool inOwnCall_ = false; // a read or send of ours is under way: its errors are handled there
+    QUdpSocket* socket_ = nullptr; // binds; the descriptor is then the program's own
+    int descriptor_ = -1;
+    int wakeDescriptor_ = -1; // an eventfd that ends the receive thread
+    std::thread receiver_;
+    ReceiveQueue queue_;
+    std::atomic<bool> readQueued_{false};
 };
 
 } // namespace kestrel

@@ -5,8 +5,8 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QCloseEvent>
+#include <QDeadlineTimer>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -337,6 +337,12 @@ TEST(MainWindow, DialogInterfaceSetsAndReadsControls)
     f.window.appendText(ids::kChatLog, SJ("【はなこ】\r\nよろしく\r\n"));
     EXPECT_EQ(log->toPlainText(), u("【たろう】\nこんにちは\n【はなこ】\nよろしく\n"));
     EXPECT_EQ(f.window.text(ids::kChatLog), SJ("【たろう】\r\nこんにちは\r\n【はなこ】\r\nよろしく\r\n"));
+    // A flood of lines keeps the last ones: 999 lines and the empty one after them.
+    for (int i = 0; i < 700; ++i)
+        f.window.appendText(ids::kChatLog, SJ("【はなこ】\r\n") + std::to_string(i) + "\r\n");
+    EXPECT_EQ(log->document()->blockCount(), kChatLogLines);
+    EXPECT_TRUE(log->toPlainText().startsWith(u("200\n【はなこ】\n201\n")));
+    EXPECT_TRUE(log->toPlainText().endsWith(u("【はなこ】\n699\n")));
 
     // Radio buttons are set one by one: both may be unchecked, and checking one
     // leaves the other as it was told.

@@ -3,12 +3,16 @@
 
 #include <QAbstractEventDispatcher>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
 #include <QUdpSocket>
+#include <arpa/inet.h>
+#include <chrono>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
 
@@ -199,6 +203,46 @@ TEST_F(SocketTest, AnAnnouncementReachesItselfAndTheSocketKeepsReadingAfterwards
     EXPECT_TRUE(dialog.boxes.empty());
 }
 
+// The window blocked by a pause (the thread sleeps, as the view's pause
+// does) while 2000 datagrams arrive, more than the kernel's receive buffer
+// holds: the receive thread has kept every one, and they are handled in
+// order once the window is free again.
+TEST_F(SocketTest, DatagramsArrivingWhileTheWindowIsBlockedAreAllKept)
+{
+    constexpr int kCount = 2000;
+    std::thread sender([&] {
+        const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in from{}, to{};
+        from.sin_family = to.sin_family = AF_INET;
+        from.sin_addr.s_addr = htonl(ip(127, 0, 0, 2));
+        to.sin_addr.s_addr = htonl(ip(127, 0, 0, 1));
+        to.sin_port = htons(port());
+        ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from), 0);
+        for (int i = 1; i <= kCount; ++i) {
+            const std::string text = std::to_string(i) + "|2|burst$0";
+            ::sendto(fd, text.data(), text.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+            if (i % 100 == 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        ::close(fd);
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    sender.join();
+    EXPECT_TRUE(receivedLog.empty()); // nothing was handled inside the pause
+    EXPECT_EQ(socket.queue().size(), std::size_t(kCount));
+    // As the event loop runs them: each event posts the next (qWaitFor
+    // would sleep between two rounds of events).
+    QElapsedTimer clock;
+    clock.start();
+    while (receivedLog.size() < kCount && clock.elapsed() < kWaitMs)
+        QCoreApplication::processEvents();
+    ASSERT_EQ(receivedLog.size(), std::size_t(kCount));
+    for (int i = 0; i < kCount; ++i)
+        ASSERT_EQ(receivedLog[std::size_t(i)].second, std::to_string(i + 1) + "|2|burst$0");
+    EXPECT_EQ(socket.queue().dropped(), 0u);
+    EXPECT_EQ(program.peers.count, 1);
+}
+
 // A connect dialog's list whose first insertion runs a nested event loop, as
 // a modal box opened inside a handler does.
 struct NestingListView : PeerListView {
@@ -370,9 +414,14 @@ TEST(SocketSetupTest, DatagramsGoThroughNoProxySoNoThreadLooksOneUp)
     UdpSocket socket;
     Program program{view, dialog, socket, timers};
     program.settings.port = 0; // any free port: a probe socket would look the proxy up itself
-    const int threadsBefore = int(threadNames().size());
+    QStringList threads = threadNames();
     ASSERT_EQ(socket.open(program, QHostAddress::LocalHost), SocketSetup::Ok);
-    EXPECT_EQ(int(threadNames().size()), threadsBefore) << threadNames().join(u' ').toStdString();
+    // The socket's own receive thread is the only new one.
+    threads << QStringLiteral("kestrel-receive");
+    QStringList now = threadNames();
+    threads.sort();
+    now.sort();
+    EXPECT_EQ(now, threads) << now.join(u' ').toStdString();
 }
 
 TEST(SocketAddresses, MappedAndPlainIpv4AreTheSameHost)
