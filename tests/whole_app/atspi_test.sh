@@ -2,7 +2,8 @@
 # The real program as a screen reader meets it: under Xvfb, with a private
 # session bus and accessibility bus, in a network namespace of its own (the
 # program announces itself at start; nothing leaves the namespace) and a
-# private mount namespace (its own /tmp and /dev/shm, gone with the script).
+# private mount namespace (its own X sockets' folder and /dev/shm, gone with
+# the script).
 # atspi_client.py reads the board and the status over the accessibility bus,
 # plays a move against the computer by keyboard and checks what it was told.
 # Needs root, Xvfb, dbus-run-session, at-spi2-core and python3-pyatspi;
@@ -15,14 +16,17 @@ for tool in unshare findmnt Xvfb xwininfo ip dbus-run-session /usr/libexec/at-sp
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing (bash scripts/setup.sh)"; exit 77; }
 done
 /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "SKIP: python3-pyatspi is missing (bash scripts/setup.sh)"; exit 77; }
-if [ "$(findmnt -n -o SOURCE --mountpoint /tmp | tail -n 1)" != "kestrel-atspi-$$" ]; then
+if [ "$(findmnt -n -o SOURCE --mountpoint /dev/shm | tail -n 1)" != "kestrel-atspi-$$" ]; then
     [ "$(id -u)" = 0 ] || { echo "SKIP: private network and mount namespaces need root"; exit 77; }
+    # Only the X sockets' folder is hidden: the checkout and build may lie in /tmp.
+    mkdir -p /tmp/.X11-unix && chmod 1777 /tmp/.X11-unix
     exec unshare --net --mount --propagation private bash -c '
-        mount -t tmpfs -o mode=1777 "kestrel-atspi-$$" /tmp &&
+        mount -t tmpfs -o mode=1777 "kestrel-atspi-$$" /tmp/.X11-unix &&
         mount -t tmpfs -o mode=1777 "kestrel-atspi-$$" /dev/shm && exec bash "$0" "$@"' "$0" "$@"
 fi
-[ -x "$PROGRAM" ] || { echo "FAIL: $PROGRAM is missing (or lies in /tmp, which this test hides)"; exit 1; }
-trap 'kill -9 $(jobs -p) 2>/dev/null; wait 2>/dev/null' EXIT
+[ -x "$PROGRAM" ] || { echo "FAIL: $PROGRAM is missing"; exit 1; }
+WORK=$(mktemp -d)
+trap 'kill -9 $(jobs -p) 2>/dev/null; wait 2>/dev/null; rm -rf "$WORK"' EXIT
 
 ip link set lo up
 ip link add lan0 type veth peer name lan1
@@ -30,28 +34,30 @@ ip addr add 10.82.0.1/24 broadcast + dev lan0
 ip link set lan0 up
 ip link set lan1 up
 
-export HOME=/tmp/home XDG_RUNTIME_DIR=/tmp/run DISPLAY=:6
-mkdir -p /tmp/home /tmp/run /tmp/bin
-chmod 700 /tmp/run
+export HOME=$WORK/home XDG_RUNTIME_DIR=$WORK/run
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$WORK/bin"
+chmod 700 "$XDG_RUNTIME_DIR"
 # A copy beside which no settings files lie: the player is called by the login name.
-cp "$PROGRAM" /tmp/bin/corvidae
+cp "$PROGRAM" "$WORK/bin/corvidae"
 
-Xvfb :6 -nolisten tcp -screen 0 800x600x24 >/tmp/xvfb.log 2>&1 &
-for _ in $(seq 200); do
-    xwininfo -root >/dev/null 2>&1 && break
+# A free display number: the lock files in /tmp are shared with the machine.
+Xvfb -displayfd 3 -nolisten tcp -screen 0 800x600x24 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+for _ in $(seq 600); do
+    [ -s "$WORK/display" ] && DISPLAY=:$(head -n 1 "$WORK/display") xwininfo -root >/dev/null 2>&1 && break
     sleep 0.05
 done
-xwininfo -root >/dev/null 2>&1 || { echo "FAIL: Xvfb did not start: $(cat /tmp/xvfb.log)"; exit 1; }
+export DISPLAY=:$(head -n 1 "$WORK/display" 2>/dev/null)
+xwininfo -root >/dev/null 2>&1 || { echo "FAIL: Xvfb did not start: $(cat "$WORK/xvfb.log")"; exit 1; }
 
 # The session bus starts the accessibility bus on the first request for it.
 dbus-run-session -- bash -c '
-    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 LOGNAME=root /tmp/bin/corvidae >/tmp/game.log 2>&1 &
+    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 LOGNAME=root "$1/bin/corvidae" >"$1/game.log" 2>&1 &
     game=$!
     timeout 120 /usr/bin/python3 "$0" corvidae
     status=$?
     kill -TERM $game
     wait $game
-    exit $status' "$CLIENT" 2>/tmp/bus.log
+    exit $status' "$CLIENT" "$WORK" 2>"$WORK/bus.log"
 status=$?
-[ "$status" = 0 ] || { echo "--- program"; cat /tmp/game.log; echo "--- buses"; tail -n 20 /tmp/bus.log; }
+[ "$status" = 0 ] || { echo "--- program"; cat "$WORK/game.log"; echo "--- buses"; tail -n 20 "$WORK/bus.log"; }
 exit $status
