@@ -388,6 +388,17 @@ TEST(NetworkMatch, StrayMessagesOutsideAMatchChangeNothing)
         EXPECT_EQ(answers, (std::vector<std::string>{"1|14|3", "2|16|5", "3|18|7", "4|21|9", "5|10|12"}))
             << vsComputer;
     }
+
+    // Connected, but no order was ever decided: a move is answered and not played.
+    FakeMachine m;
+    m.program.match.connected = 1;
+    m.program.match.peerAddress = "10.0.0.9";
+    resetForNewGame(m.program);
+    const Board start = m.program.match.board;
+    receiveDatagram(m.program, "7|17|19", ip(10, 0, 0, 9));
+    EXPECT_EQ(m.program.match.board, start);
+    ASSERT_EQ(m.transport.sent.size(), 1u);
+    EXPECT_EQ(m.transport.sent[0].bytes, "1|18|7");
 }
 
 } // namespace
