@@ -1,5 +1,7 @@
 #include "net/handshake.h"
 
+#include <functional>
+
 #include "app/control_states.h"
 #include "net/datagram.h"
 #include "net/message_type.h"
@@ -36,15 +38,27 @@ bool isAwaiting(const MatchState& match, const std::string& sender)
     return match.connectRequestSeq != 0 && isConnectedTo(match, sender);
 }
 
-// The opponent at `sender` has left: the player is told, then no opponent
+// The opponent at `opponent` has left: the player is told, then no opponent
 // (unless the notice saw the player disconnect or ask someone meanwhile).
-void endConnectionWith(Program& program, const std::string& sender)
+// `answer` runs when the notice has closed. While the notice is open the
+// connection is ending already: a further leaving opens no second notice
+// (a flood would otherwise nest notices without end), only its answer. The
+// opponent is taken by value: the notice may change peerAddress.
+void endConnectionWith(Program& program, std::string opponent, const std::function<void()>& answer)
 {
     MatchState& match = program.match;
+    if (program.boxes.disconnectNotice) {
+        answer();
+        return;
+    }
     const std::int32_t request = match.connectRequestSeq;
     program.dialog.bringToFront();
-    program.dialog.showInformation(SJ("相手が接続を終了しました"));
-    if (match.connected == 1 && match.peerAddress == sender && match.connectRequestSeq == request)
+    {
+        BoxOpen notice(program.boxes.disconnectNotice);
+        program.dialog.showInformation(SJ("相手が接続を終了しました"));
+    }
+    answer();
+    if (match.connected == 1 && match.peerAddress == opponent && match.connectRequestSeq == request)
         resetToUnconnected(program);
 }
 
@@ -81,7 +95,7 @@ void onConnectRequest(Program& program, const std::string& sender, const std::st
         // too lets its next request be asked about, instead of both players
         // waiting for each other for ever.
         if (isConnectedTo(match, sender) && match.connectRequestSeq == 0)
-            endConnectionWith(program, sender);
+            endConnectionWith(program, sender, [] {});
         return;
     }
     // The player asking again while its question is open gets no second
@@ -154,23 +168,9 @@ void onDisconnect(Program& program, const std::string& sender, std::int32_t seq)
     // A game against the computer has no network opponent to end it.
     if (match.connected != 1 || match.vsComputer == 1)
         return;
-    // While the notice is open the connection is ending already: a further
-    // disconnect is answered, and opens no second notice.
-    if (program.boxes.disconnectNotice) {
-        answerRequest(program, sender, MSG_DISCONNECT_ACK, seq);
-        return;
-    }
-    const std::string opponent = match.peerAddress;
-    const std::int32_t request = match.connectRequestSeq;
-    program.dialog.bringToFront();
-    {
-        BoxOpen notice(program.boxes.disconnectNotice);
-        program.dialog.showInformation(SJ("相手が接続を終了しました"));
-    }
-    answerRequest(program, sender, MSG_DISCONNECT_ACK, seq);
-    // The notice handles events: the player may have disconnected, or asked someone, meanwhile.
-    if (match.connected == 1 && match.peerAddress == opponent && match.connectRequestSeq == request)
-        resetToUnconnected(program);
+    // The sender is not compared: the connection with the opponent ends.
+    endConnectionWith(program, match.peerAddress,
+                      [&] { answerRequest(program, sender, MSG_DISCONNECT_ACK, seq); });
 }
 
 void onDisconnectAck(Program&) {}

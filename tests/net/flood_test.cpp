@@ -121,6 +121,18 @@ TEST(Flood, DisconnectsAndMovesUnderTheirNoticeOpenOneNoticeAndAreEachAnswered)
     EXPECT_EQ(f.m.dialog.boxes.size(), 1u);
     EXPECT_EQ(f.sentOfType(MSG_DISCONNECT_ACK).size(), 51u);
     EXPECT_EQ(match.connected, 0);
+
+    // The opponent asking again and again: each is refused, under one notice (found by fuzzing).
+    f.connect();
+    f.m.dialog.boxes.clear();
+    f.deepest = 0;
+    for (int i = 0; i < 50; ++i)
+        f.queue(std::to_string(150 + i) + "|4|hanako");
+    f.receive("149|4|hanako");
+    EXPECT_EQ(f.deepest, 1);
+    EXPECT_EQ(f.m.dialog.boxes.size(), 1u);
+    EXPECT_EQ(f.sentOfType(MSG_CONNECT_REFUSE).size(), 51u);
+    EXPECT_EQ(match.connected, 0);
 }
 
 TEST(Flood, FailingAnswersShowEachErrorTextOnceAtATime)
