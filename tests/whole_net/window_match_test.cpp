@@ -7,31 +7,22 @@
 // The player here is patient where the protocol repeats nothing: it presses
 // "決定" again when no answer came, and connects again after a refusal or
 // silence. Resend questions are answered Yes.
-#include "net/program.h" // before Qt: the pending table has a member named like Qt's "slots"
-
-#include <gtest/gtest.h>
+#include "support/running_program.h"
 
 #include <QElapsedTimer>
 #include <QInputMethodEvent>
 #include <QListWidget>
-#include <QMenuBar>
 #include <QMouseEvent>
 #include <QProcess>
-#include <algorithm>
-#include <cstdio>
 #include <fstream>
 #include <regex>
 
-#include "app/main_dialog.h"
 #include "engine/board.h"
 #include "net/control_ids.h"
 #include "net/datagram.h"
 #include "net/message_type.h"
 #include "settings/dialog_ids.h"
 #include "settings/qt/connect_window.h"
-#include "support/environment.h"
-#include "support/temp_dir.h"
-#include "support/window_driver.h"
 #include "tests/engine/board_builder.h"
 #include "text/cp932.h"
 #include "tools/peer/peer_options.h"
@@ -137,41 +128,23 @@ std::unique_ptr<NamespaceProcess> startBot(const Lan& lan, const std::string& na
     return bot;
 }
 
-// The "%d|%d|%s" type of a datagram this side sent.
-int typeOf(std::string_view bytes)
-{
-    ParsedDatagram parsed;
-    return parseDatagram(bytes, parsed) ? parsed.type : 0;
-}
-
-// The window, started as "taro" on port 20000 from a folder of its own. Its
-// pauses are shortened forty times and its sounds silenced; retry questions
-// come after 5000 / retryDivisor ms. Every datagram it sends is counted by
-// type, and every board click posted by the test is timed up to its handler.
-struct Window {
-    testing::TempDir dir;
-    testing::EnvironmentValue home{"HOME", dir.path()};
-    testing::EnvironmentValue config{"XDG_CONFIG_HOME", dir / "config"};
-    std::optional<MainDialog> main;
-    BoxAnswerer boxes;
+// The window, started as "taro" on port 20000. Retry questions come after
+// 5000 / retryDivisor ms. Every datagram it sends is counted by type, and
+// every board click posted by the test is timed up to its handler.
+struct Window : testing::RunningProgram {
     std::map<int, int> sent;            // datagrams sent, by type
     std::vector<double> clickLatencyMs; // posted click to its handler
     QElapsedTimer clock;
     qint64 postedAt = -1;
 
-    Window(int retryDivisor, BoxAnswerer::Decide decide) : boxes(std::move(decide))
+    Window(int retryDivisor, BoxAnswerer::Decide decide)
+        : RunningProgram(20000, QHostAddress(QHostAddress::AnyIPv4), std::move(decide))
     {
-        std::string file(72, '\0');
-        file.replace(0, 4, "taro");
-        file[64] = static_cast<char>(20000 & 0xFF);
-        file[65] = static_cast<char>(20000 >> 8);
-        testing::writeBytes(dir / "lumenini.fil", file);
-        main.emplace(dir / "corvidae");
-        main->view().setPauseFunction([](int ms) { QThread::usleep(static_cast<unsigned long>(ms) * 25); });
-        for (Sound s : {Sound::Place, Sound::Flip, Sound::Win, Sound::Lose})
-            main->view().setSound(s, {});
         main->timers().setIntervalDivisor(retryDivisor);
-        main->socket().onSent = [this](Ipv4, std::string_view bytes) { ++sent[typeOf(bytes)]; };
+        main->socket().onSent = [this](Ipv4, std::string_view bytes) {
+            ParsedDatagram parsed;
+            ++sent[parseDatagram(bytes, parsed) ? parsed.type : 0];
+        };
         auto press = main->window().onBoardPress;
         main->window().onBoardPress = [this, press](int x, int y) {
             if (postedAt >= 0)
@@ -182,20 +155,13 @@ struct Window {
         clock.start();
         EXPECT_TRUE(main->start("taro"));
     }
-    MainWindow& window() { return main->window(); }
     MatchState& match() { return main->program().match; }
-    QWidget* control(int id) { return window().control(id); }
     std::string status() { return window().text(ids::kStatus); }
     int boxesContaining(const char* utf8) const
     {
         return static_cast<int>(boxes.texts.filter(QString::fromUtf8(utf8)).size());
     }
 
-    void clickMenu(int id)
-    {
-        QMenuBar* bar = window().menuBar();
-        click(bar, bar->actionGeometry(window().menuItem(id)).center());
-    }
     // A click on cell k posted to the event queue, behind whatever waits there.
     void postClickOnCell(int k)
     {
@@ -203,25 +169,16 @@ struct Window {
         const QPointF at(10 + 34 * (k % 8) + 17, 25 + 34 * (k / 8) + 17);
         const QPointF global = client->mapToGlobal(at);
         postedAt = clock.nsecsElapsed();
-        QCoreApplication::postEvent(client, new QMouseEvent(QEvent::MouseButtonPress, at, global,
-                                                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
-        QCoreApplication::postEvent(client, new QMouseEvent(QEvent::MouseButtonRelease, at, global,
-                                                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+        for (auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+            QCoreApplication::postEvent(
+                client, new QMouseEvent(type, at, global, Qt::LeftButton,
+                                        type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                        Qt::NoModifier));
     }
-    // Runs `action` once the connect dialog is on screen; the menu item
-    // returns when the dialog has closed.
+    // The connect dialog, and `action` in it once it is on screen.
     void inConnectDialog(const std::function<void(ConnectWindow&)>& action)
     {
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            auto* open = dynamic_cast<ConnectWindow*>(main->dialogs().openDialog());
-            if (open == nullptr || !open->isVisible())
-                return;
-            poll.stop();
-            QMetaObject::invokeMethod(
-                open, [open, &action] { action(*open); }, Qt::QueuedConnection);
-        });
-        poll.start(5);
+        inNextDialog([action](DialogWindow& open) { action(static_cast<ConnectWindow&>(open)); });
         clickMenu(ids::kMenuConnect);
     }
 };
