@@ -11,12 +11,11 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <set>
 #include <string_view>
 
+#include "fuzz/check.h"
 #include "fuzz/phases.h"
 #include "net/datagram.h"
 #include "net/message_type.h"
@@ -27,18 +26,6 @@ namespace kestrel::fuzzing {
 namespace {
 
 using testing::ip;
-
-[[noreturn]] void breach(const char* what)
-{
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-}
-
-void check(bool holds, const char* what)
-{
-    if (!holds)
-        breach(what);
-}
 
 // The open connect dialog's list box; it must follow the peer list exactly.
 class ListView final : public PeerListView {

@@ -98,8 +98,7 @@ TEST(Commands, NetworkOrderStartAndEndOnlyAskTheOpponent)
     Rig rig;
     rig.connectTo("hanako", "10.0.0.2");
     resetForNewGame(rig.program);
-    rig.dialog.checked[ids::kFirstBlack] = false;
-    rig.dialog.checked[ids::kSecondWhite] = true;
+    rig.choose(kWhite);
     const auto before = rig.dialog.enabled;
     const std::string status = rig.view.status;
 

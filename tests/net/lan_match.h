@@ -3,26 +3,31 @@
 // player's actions of a network match: request, order, game start and end,
 // clicks on the board.
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
 #include "app/commands.h"
 #include "app/control_states.h"
-#include "engine/turn_flow.h"
 #include "net/control_ids.h"
 #include "net/datagram.h"
 #include "net/message_type.h"
 #include "net/peers.h"
 #include "support/memory_network.h"
 #include "tests/engine/board_builder.h"
+#include "text/cp932.h"
 
 namespace kestrel::testing {
 
-struct MatchLan {
+class MatchLan : public ::testing::Test {
+protected:
     MemoryNetwork lan;
     Host& taro = lan.add(1, "taro");
     Host& hanako = lan.add(2, "hanako");
     Host& jiro = lan.add(3, "jiro");
+    MatchState& t = taro.program.match;
+    MatchState& h = hanako.program.match;
 
     MatchLan()
     {
@@ -51,16 +56,8 @@ struct MatchLan {
     // "決定" with the radio button of `side` checked.
     static void decide(Host& host, Side side)
     {
-        host.dialog.checked[ids::kFirstBlack] = side == kBlack;
-        host.dialog.checked[ids::kSecondWhite] = side != kBlack;
+        host.choose(side);
         decideOrderCommand(host.program);
-    }
-
-    static void click(Host& host, int k)
-    {
-        Game game = host.program.game();
-        onBoardClick(game, static_cast<std::uint16_t>(host.view.xOf(k)),
-                     static_cast<std::uint16_t>(host.view.yOf(k)));
     }
 
     // Connected, `black` has taken black and started the game; all delivered.
