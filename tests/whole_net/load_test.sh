@@ -21,12 +21,9 @@ PROGRAM=${1:?usage: load_test.sh program-under-load burst-sender [FLOOD_SECONDS]
 SENDER=${2:?usage: load_test.sh program-under-load burst-sender [FLOOD_SECONDS]}
 SECONDS_OF_FLOOD=${3:-10}
 source "$(dirname "$0")/../support/lan.sh"
-lan_require
 NS_P=kestrel-load-prog-$$
 NS_Q=kestrel-load-peers-$$
-lan_namespace "$NS_P"
-lan_namespace "$NS_Q"
-lan_cable "$NS_P" veth0 10.78.0.1/16 "$NS_Q" veth0 10.78.1.1/16
+lan_create "$NS_P" 10.78.0.1/16 "$NS_Q" 10.78.1.1/16
 # 998 more players' addresses: 10.78.1.2 onwards.
 for i in $(seq 1 998); do
     n=$((0x0A4E0101 + i))
