@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -392,7 +393,12 @@ TEST(DialogsWindow, EnterIsOkEscapeNothingCloseBoxCancel)
 TEST(DialogsWindow, OneDialogAtATimeAndTheWindowKeepsWorking)
 {
     Running r;
-    r.main->dialogs().openLink = [](const std::string&) { return false; };
+    std::vector<std::string> links;
+    bool mailerStarts = false;
+    r.main->dialogs().openLink = [&](const std::string& link) {
+        links.push_back(link);
+        return mailerStarts;
+    };
     r.inNextDialog([](DialogWindow& w) { click(w.control(dlg::kComputer)); });
     r.clickMenu(ids::kMenuConnect);
 
@@ -422,16 +428,24 @@ TEST(DialogsWindow, OneDialogAtATimeAndTheWindowKeepsWorking)
     r.clickMenu(ids::kMenuHelp);
     EXPECT_TRUE(checked);
 
-    // The mail button without a mail program: the warning, then the dialog closes.
-    r.inNextDialog([](DialogWindow& about) {
-        EXPECT_EQ(about.text(dlg::kMailButton),
-                  SJ("ご意見・ご要望はこのメールアドレスへ\r\n") + "KestrelBay-Feedback@example.jp");
-        click(about.control(dlg::kMailButton));
-    });
-    r.clickMenu(ids::kMenuAbout);
-    EXPECT_EQ(r.main->dialogs().openDialog(), nullptr);
-    ASSERT_FALSE(r.boxes.texts.isEmpty());
-    EXPECT_EQ(r.boxes.texts.back(), u("メーラーを起動できませんでした"));
+    // The mail button hands a lower-case link to the desktop and the dialog
+    // closes; when no mail program starts, after the warning.
+    for (bool starts : {false, true}) {
+        mailerStarts = starts;
+        r.inNextDialog([](DialogWindow& about) {
+            QStringList labels;
+            for (QLabel* label : about.findChildren<QLabel*>())
+                labels << label->text();
+            EXPECT_TRUE(labels.contains(u("ケストレルベイ  Ver 1.0"))) << labels.join(u'|').toStdString();
+            EXPECT_EQ(about.text(dlg::kMailButton),
+                      SJ("ご意見・ご要望はこのメールアドレスへ\r\n") + "KestrelBay-Feedback@example.jp");
+            click(about.control(dlg::kMailButton));
+        });
+        r.clickMenu(ids::kMenuAbout);
+        EXPECT_EQ(r.main->dialogs().openDialog(), nullptr);
+    }
+    EXPECT_EQ(links, std::vector<std::string>(2, "mailto:kestrelbay-feedback@example.jp"));
+    EXPECT_EQ(r.boxes.texts, QStringList{u("メーラーを起動できませんでした")});
     r.main->exit();
 }
 
