@@ -79,7 +79,7 @@ TEST_F(BotGame, PlaysAPlayerRecordToTheEndOfEveryGameAndLeaves)
     options.chatReply = SJ("re: %s");
     BotPlayer bot(hanako, options);
 
-    request(taro, hanako);
+    request(taro, hanako, false);
     taro.dialog.texts[ids::kChatInput] = SJ("よろしく");
     sendCommand(taro.program);
     const int clicks = playAgainst(bot, taro, [&] { return bot.bot.finished(); });
@@ -149,7 +149,7 @@ TEST_F(BotGame, AsksAgainAfterARefusalUntilAGameIsPlayed)
     ASSERT_EQ(hanako.dialog.boxes.size(), 2u);
     EXPECT_EQ(bot.lines("BOT CONNECTED").size(), 1u);
     // Hanako takes white; the bot opens, she plays on until the game is over.
-    decide(hanako, kWhite);
+    decide(hanako, kWhite, false);
     playAgainst(bot, hanako, [&] { return !bot.lines("RESULT").empty(); });
     ASSERT_EQ(bot.lines("RESULT").size(), 1u);
     disconnectCommand(hanako.program);

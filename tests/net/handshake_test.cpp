@@ -32,9 +32,8 @@ TEST_F(Handshake, OneOpponentAtATimeWhateverIsAnsweredWhen)
 {
     // Jiro asks taro while taro waits for hanako: refused without a question.
     hanako.dialog.answers = {true};
-    request(taro, hanako);
+    request(taro, hanako, false);
     request(jiro, taro);
-    lan.deliverAll();
     EXPECT_TRUE(taro.dialog.boxes.empty());
     EXPECT_TRUE(connectedTo(taro, hanako) && connectedTo(hanako, taro));
     EXPECT_EQ(jiro.dialog.boxes.back().text, kRefused);
@@ -45,7 +44,6 @@ TEST_F(Handshake, OneOpponentAtATimeWhateverIsAnsweredWhen)
     // shows that she holds no connection to taro any more, so his side ends
     // too, with the notice; her next request is asked about.
     request(hanako, taro);
-    lan.deliverAll();
     ASSERT_EQ(taro.dialog.boxes.size(), 1u);
     EXPECT_EQ(taro.dialog.boxes.back().text, kGone);
     EXPECT_EQ(taro.program.match.connected, 0);
@@ -53,7 +51,6 @@ TEST_F(Handshake, OneOpponentAtATimeWhateverIsAnsweredWhen)
     EXPECT_EQ(hanako.program.match.connected, 0);
     taro.dialog.answers = {false};
     request(hanako, taro);
-    lan.deliverAll();
     EXPECT_EQ(taro.dialog.boxes.back().text,
               SJ("（hanako）からの申し込みがきています。\r\n申し込みを受けますか"));
     taro.dialog.boxes.clear();
@@ -67,9 +64,8 @@ TEST_F(Handshake, OneOpponentAtATimeWhateverIsAnsweredWhen)
         if (box.kind == "question")
             lan.deliverAll();
     };
-    request(taro, hanako);
+    request(taro, hanako, false);
     request(jiro, hanako);
-    lan.deliverAll();
     EXPECT_EQ(hanako.dialog.boxes.end()[-2].text,
               SJ("（taro）からの申し込みがきています。\r\n申し込みを受けますか"));
     EXPECT_EQ(hanako.dialog.boxes.end()[-1].text,
@@ -83,11 +79,10 @@ TEST_F(Handshake, OneOpponentAtATimeWhateverIsAnsweredWhen)
     // for jiro's leaving must not undo that request.
     hanako.dialog.whileOpen = [&](const FakeDialog::Box& box) {
         if (box.text == kGone)
-            request(hanako, taro);
+            request(hanako, taro, false);
     };
     taro.dialog.answers = {true};
-    disconnectCommand(jiro.program);
-    lan.deliverAll();
+    command(jiro, disconnectCommand);
     EXPECT_EQ(sentOfType(MSG_DISCONNECT_ACK).size(), acks + 1);
     EXPECT_TRUE(connectedTo(hanako, taro) && connectedTo(taro, hanako));
     EXPECT_EQ(hanako.view.status, SJ("先攻・後攻を決定して下さい"));
@@ -112,17 +107,15 @@ TEST_F(Handshake, AnswersToRequestsGivenUp)
         hanako.dialog.answers = {atOnce, true};
         hanako.dialog.whileOpen = [&](const FakeDialog::Box&) {
             if (++questions == 1)
-                request(taro, hanako);
+                request(taro, hanako, false);
             if (questions == 1 && atOnce)
                 lan.deliverAll();
         };
         request(taro, hanako);
-        lan.deliverAll();
         EXPECT_EQ(questions, atOnce ? 1 : 2);
         EXPECT_TRUE(connectedTo(taro, hanako) && connectedTo(hanako, taro)) << atOnce;
         EXPECT_TRUE(taro.dialog.boxes.empty());
-        disconnectCommand(taro.program);
-        lan.deliverAll();
+        command(taro, disconnectCommand);
         hanako.dialog.boxes.clear();
     }
     EXPECT_EQ(sentOfType(MSG_CONNECT_REFUSE).size(), 1u);
@@ -135,7 +128,6 @@ TEST_F(Handshake, AnswersToRequestsGivenUp)
             cancelConnectDialog(taro);
     };
     request(taro, hanako);
-    lan.deliverAll();
     EXPECT_EQ(hanako.dialog.boxes.back().text, kGone);
     EXPECT_EQ(taro.program.match.connected + hanako.program.match.connected, 0);
 }
@@ -146,7 +138,6 @@ TEST_F(Handshake, AnUnlistedRequesterIsAskedAboutByTheNameItSends)
     applyInitialControlStates(saburo.program);
     hanako.dialog.answers = {true};
     request(saburo, hanako);
-    lan.deliverAll();
     EXPECT_EQ(hanako.dialog.boxes.back().text,
               SJ("（saburo）からの申し込みがきています。\r\n申し込みを受けますか"));
     EXPECT_TRUE(connectedTo(hanako, saburo) && connectedTo(saburo, hanako));

@@ -38,8 +38,9 @@ protected:
         lan.deliverAll();
     }
 
-    // The Connect command with `to` chosen in the connect dialog's list.
-    static void request(Host& from, const Host& to)
+    // The Connect command with `to` chosen in the connect dialog's list,
+    // and (unless told otherwise) everything it sets off delivered.
+    void request(Host& from, const Host& to, bool deliver = true)
     {
         FakeSecondaryDialogs dialogs;
         dialogs.onConnect = [&] {
@@ -51,13 +52,26 @@ protected:
             m.dialogAccepted = 1;
         };
         connectCommand(from.program, dialogs);
+        if (deliver)
+            lan.deliverAll();
     }
-
     // "決定" with the radio button of `side` checked.
-    static void decide(Host& host, Side side)
+    void decide(Host& host, Side side, bool deliver = true)
     {
         host.choose(side);
         decideOrderCommand(host.program);
+        if (deliver)
+            lan.deliverAll();
+    }
+    void command(Host& host, void (*run)(Program&))
+    {
+        run(host.program);
+        lan.deliverAll();
+    }
+    void play(Host& host, int k)
+    {
+        host.click(k);
+        lan.deliverAll();
     }
 
     // Connected, `black` has taken black and started the game; all delivered.
@@ -65,11 +79,8 @@ protected:
     {
         white.dialog.answers.push_back(true);
         request(black, white);
-        lan.deliverAll();
         decide(black, kBlack);
-        lan.deliverAll();
-        gameStartCommand(black.program);
-        lan.deliverAll();
+        command(black, gameStartCommand);
     }
 
     // Datagrams of one type taken off the wire so far, lost ones included.

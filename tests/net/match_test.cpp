@@ -44,7 +44,7 @@ long countOf(const std::vector<std::string>& texts, const std::string& text)
 TEST_F(NetworkMatch, FromTheRequestToTheResultAndOnToTheNextGames)
 {
     hanako.dialog.answers = {true};
-    request(taro, hanako);
+    request(taro, hanako, false);
     const std::int32_t requestSeq = t.nextSeq;
     lan.deliverAll();
     EXPECT_EQ(hanako.dialog.boxes.back().text,
@@ -61,12 +61,10 @@ TEST_F(NetworkMatch, FromTheRequestToTheResultAndOnToTheNextGames)
     // nothing. Pressed again, it is answered again, and taro takes black.
     lan.dropIf = [](const Flight& f) { return f.bytes.find("|12|") != std::string::npos; };
     decide(taro, kBlack);
-    lan.deliverAll();
     lan.dropIf = nullptr;
     EXPECT_EQ(t.orderDecided, 0);
     EXPECT_EQ(h.mySide, kWhite);
     decide(taro, kBlack);
-    lan.deliverAll();
     EXPECT_EQ(sentOfType(MSG_ORDER).size(), 2u);
     EXPECT_EQ(sentOfType(MSG_ORDER_ACK).size(), 2u);
     EXPECT_EQ(t.mySide, kBlack);
@@ -80,8 +78,7 @@ TEST_F(NetworkMatch, FromTheRequestToTheResultAndOnToTheNextGames)
         EXPECT_EQ(host->dialog.text(ids::kWhiteName), "hanako");
     }
 
-    gameStartCommand(taro.program);
-    lan.deliverAll();
+    command(taro, gameStartCommand);
     EXPECT_EQ(hanako.view.status, SJ("ゲーム開始が開始されました　相手が先攻です"));
     EXPECT_EQ(taro.view.status, SJ("コマを置いて下さい"));
     EXPECT_EQ(t.myTurn, 1);
@@ -129,12 +126,10 @@ TEST_F(NetworkMatch, FromTheRequestToTheResultAndOnToTheNextGames)
 
     // Hanako ends the game; a chat line on the way is logged, then cleared.
     hanako.dialog.texts[ids::kChatInput] = SJ("もう一局");
-    sendCommand(hanako.program);
-    lan.deliverAll();
+    command(hanako, sendCommand);
     EXPECT_EQ(taro.dialog.text(ids::kChatLog), SJ("【hanako】\r\nもう一局\r\n"));
     EXPECT_EQ(taro.dialog.focused, ids::kChatInput);
-    gameEndCommand(hanako.program);
-    lan.deliverAll();
+    command(hanako, gameEndCommand);
     EXPECT_EQ(hanako.view.status, SJ("ゲームを終了しました　再開する場合は、先攻後攻の決定から行って下さい"));
     EXPECT_EQ(taro.view.status, SJ("ゲームが終了しました　再開する場合は、先攻後攻の決定から行って下さい"));
     EXPECT_EQ(t.board, startingBoard());
@@ -146,9 +141,7 @@ TEST_F(NetworkMatch, FromTheRequestToTheResultAndOnToTheNextGames)
     // that nobody can move when the answer comes and ends it too, with its
     // sound; taro's result then repeats the same words.
     decide(hanako, kBlack);
-    lan.deliverAll();
-    gameStartCommand(hanako.program);
-    lan.deliverAll();
+    command(hanako, gameStartCommand);
     const int wipeOut[] = {19, 18, 17, 11, 4, 43, 51, 20, 29};
     for (int i = 0; i < 9; ++i) {
         (i % 2 == 0 ? hanako : taro).click(i % 2 == 0 ? wipeOut[i] : 63 - wipeOut[i]);
@@ -166,18 +159,12 @@ TEST_F(NetworkMatch, FromTheRequestToTheResultAndOnToTheNextGames)
     EXPECT_EQ(hanako.view.callsOf("playSound").back().a, static_cast<int>(Sound::Win));
 
     // Game end during a game: taro ends it after two moves.
-    gameEndCommand(taro.program);
-    lan.deliverAll();
+    command(taro, gameEndCommand);
     decide(taro, kBlack);
-    lan.deliverAll();
-    gameStartCommand(taro.program);
-    lan.deliverAll();
-    taro.click(19);
-    lan.deliverAll();
-    hanako.click(legalCells(h, kWhite).front());
-    lan.deliverAll();
-    gameEndCommand(taro.program);
-    lan.deliverAll();
+    command(taro, gameStartCommand);
+    play(taro, 19);
+    play(hanako, legalCells(h, kWhite).front());
+    command(taro, gameEndCommand);
     EXPECT_EQ(t.board, startingBoard());
     EXPECT_EQ(h.board, startingBoard());
     EXPECT_EQ(t.myTurn + h.myTurn + t.orderDecided + h.orderDecided, 0);
@@ -185,9 +172,8 @@ TEST_F(NetworkMatch, FromTheRequestToTheResultAndOnToTheNextGames)
 
     // Both press "決定" for black at once: each takes the other's order
     // first, both become white and wait; the answers change nothing.
-    decide(taro, kBlack);
+    decide(taro, kBlack, false);
     decide(hanako, kBlack);
-    lan.deliverAll();
     for (Host* host : {&taro, &hanako}) {
         EXPECT_EQ(host->program.match.mySide, kWhite);
         EXPECT_EQ(host->view.status, SJ("相手のゲーム開始を待っています"));
@@ -197,8 +183,7 @@ TEST_F(NetworkMatch, FromTheRequestToTheResultAndOnToTheNextGames)
 
     // Taro leaves: hanako is told, answers, and keeps the chat readable.
     hanako.dialog.texts[ids::kChatLog] = "kept";
-    disconnectCommand(taro.program);
-    lan.deliverAll();
+    command(taro, disconnectCommand);
     EXPECT_EQ(hanako.dialog.boxes.back().text, SJ("相手が接続を終了しました"));
     EXPECT_EQ(sentOfType(MSG_DISCONNECT_ACK).size(), 1u);
     EXPECT_EQ(h.connected, 0);
@@ -257,8 +242,7 @@ TEST_F(NetworkMatch, LostDatagramsBadMovesAndAGameEndedUnderThePassNotice)
     taro.click(legalCells(t, kBlack).front());
     const std::int32_t taroMove = t.nextSeq;
     lan.deliverAll();
-    hanako.click(legalCells(h, kWhite).front());
-    lan.deliverAll();
+    play(hanako, legalCells(h, kWhite).front());
     EXPECT_FALSE(MemoryNetwork::expire(taro, taroMove));
     EXPECT_EQ(t.myTurn, 1);
     EXPECT_TRUE(turnedBy180(t.board, h.board));
@@ -318,16 +302,10 @@ TEST_F(NetworkMatch, LostDatagramsBadMovesAndAGameEndedUnderThePassNotice)
 
     // A new game; taro ends it while hanako's first pass notice is open: no
     // pass is sent for the game that is gone.
-    gameEndCommand(taro.program);
-    lan.deliverAll();
+    command(taro, gameEndCommand);
     decide(taro, kBlack);
-    lan.deliverAll();
-    gameStartCommand(taro.program);
-    lan.deliverAll();
-    hanako.view.onNotice = [&](const std::string&) {
-        gameEndCommand(taro.program);
-        lan.deliverAll();
-    };
+    command(taro, gameStartCommand);
+    hanako.view.onNotice = [&](const std::string&) { command(taro, gameEndCommand); };
     taro.view.onNotice = hanako.view.onNotice;
     playOut(lan, taro, hanako, 2, 10);
     EXPECT_EQ(textsOf(taro.view, "showNotice").size() + textsOf(hanako.view, "showNotice").size(), 1u);
