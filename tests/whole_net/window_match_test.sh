@@ -9,7 +9,7 @@
 # and the flood in theirs. Everything is removed on exit, also on failure.
 set -u
 
-MODE=${1:?usage: window_match_test.sh plain|lossy|flood TEST PEER PROBE}
+MODE=${1:?usage: window_match_test.sh plain|lossy|flood window_lan_tests PEER PROBE}
 TEST=${2:?}
 PEER=${3:?}
 PROBE=${4:?}
