@@ -85,26 +85,19 @@ struct Harness : testing::FakeMachine {
         };
     }
 
-    Ipv4 sourceOf(std::uint8_t selector) const
+    // The opponent, a listed player, one not listed, nobody, the limited
+    // broadcast, this machine, a player of the full list, or anyone.
+    static Ipv4 sourceOf(std::uint8_t selector)
     {
-        switch (selector & 7) {
-        case 0:
-            return kOpponent;
-        case 1:
-            return kListed;
-        case 2:
-            return ip(10, 0, 0, 9); // not listed
-        case 3:
-            return 0;
-        case 4:
-            return 0xFFFFFFFFu;
-        case 5:
-            return kSelf;
-        case 6:
-            return ip(10, 0, 4, 1 + (selector >> 6)); // in the full list
-        default:
-            return ip(10, 1, 0, selector >> 6);
-        }
+        const Ipv4 sources[] = {kOpponent,
+                                kListed,
+                                ip(10, 0, 0, 9),
+                                0,
+                                0xFFFFFFFFu,
+                                kSelf,
+                                ip(10, 0, 4, 1 + (selector >> 6u)),
+                                ip(10, 1, 0, selector >> 6u)};
+        return sources[selector & 7];
     }
 
     // The next record, if there is one and it is to come now.
