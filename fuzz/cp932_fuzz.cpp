@@ -6,24 +6,16 @@
 // Input: byte 0 is the cut's limit, the rest the text.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "fuzz/check.h"
 #include "text/cp932.h"
 
 namespace {
 
 using namespace kestrel;
-
-void check(bool holds, const char* what)
-{
-    if (!holds) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
+using fuzzing::check;
 
 bool isUtf8(std::string_view s)
 {

@@ -11,12 +11,11 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <set>
 #include <string_view>
 
+#include "fuzz/check.h"
 #include "fuzz/phases.h"
 #include "net/datagram.h"
 #include "net/message_type.h"
@@ -27,18 +26,6 @@ namespace kestrel::fuzzing {
 namespace {
 
 using testing::ip;
-
-[[noreturn]] void breach(const char* what)
-{
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-}
-
-void check(bool holds, const char* what)
-{
-    if (!holds)
-        breach(what);
-}
 
 // The open connect dialog's list box; it must follow the peer list exactly.
 class ListView final : public PeerListView {
@@ -71,73 +58,10 @@ public:
 constexpr int kMaxTimerRecords = 16;
 constexpr int kMaxDepth = 8 + 4 + 1 + 1 + 1 + kMaxTimerRecords;
 
-// Fakes that record nothing: a box runs `open`, a question is answered by
-// `answer`, a datagram sent is checked at once.
-struct CheapView final : GameView {
-    std::function<void()> open;
-    void layoutBoard() override {}
-    void showCell(int, int) override {}
-    void showFlip(int, int) override {}
-    void showCounts(int, int) override {}
-    void setStatus(const std::string&) override {}
-    void showNotice(const std::string&) override { open(); }
-    void playSound(Sound) override {}
-    int cellAt(int, int) const override { return -1; }
-    void pause(int) override {}
-};
-
-struct CheapDialog final : Dialog {
-    std::function<void()> open;
-    std::function<bool()> answer;
-    void enable(int, bool) override {}
-    void setChecked(int, bool) override {}
-    bool isChecked(int) const override { return false; }
-    void setText(int, const std::string&) override {}
-    std::string text(int) const override { return {}; }
-    void appendText(int, const std::string&) override {}
-    void focus(int) override {}
-    void restoreIfMinimised() override {}
-    void bringToFront() override {}
-    void showError(const std::string&) override { open(); }
-    bool askYesNo(const std::string&) override
-    {
-        const bool yes = answer();
-        open();
-        return yes;
-    }
-    void showInformation(const std::string&) override { open(); }
-};
-
-struct CheapTransport final : Transport {
-    std::vector<Ipv4> failing;
-    int sent = 0;
-    int sendTo(Ipv4 address, std::uint16_t, std::string_view bytes) override
-    {
-        if (std::find(failing.begin(), failing.end(), address) != failing.end())
-            return 10065;
-        ParsedDatagram parsed;
-        check(bytes.size() <= kMaxDatagramBytes && parseDatagram(bytes, parsed) &&
-                  parsed.payload.size() <= kMaxPayloadBytes && parsed.type >= MSG_HELLO &&
-                  parsed.type <= MSG_PASS_ACK,
-              "every datagram sent is well formed");
-        ++sent;
-        return 0;
-    }
-    bool resolve(const std::string&, Ipv4&) override { return false; }
-};
-
-struct CheapTimers final : Timers {
-    std::set<int> running;
-    void start(int id, int) override { running.insert(id); }
-    void stop(int id) override { running.erase(id); }
-};
-
-struct Harness {
-    CheapView view;
-    CheapDialog dialog;
-    CheapTransport transport;
-    CheapTimers timers;
-    Program program{view, dialog, transport, timers};
+// A record on the recording fakes, emptied before every input: a box runs
+// the records meant for its inside, a question is answered by the input's
+// bits, and every datagram sent is checked at once.
+struct Harness : testing::FakeMachine {
     ListView list;
     std::string_view records; // what is left of the input
     std::uint8_t answers = 0;
@@ -147,31 +71,33 @@ struct Harness {
 
     Harness()
     {
-        view.open = [this] { whileOpen(); };
-        dialog.open = [this] { whileOpen(); };
-        dialog.answer = [this] { return ((answers >> (questions++ % 8)) & 1) != 0; };
+        view.onNotice = [this](const std::string&) { whileOpen(); };
+        dialog.whileOpen = [this](const testing::FakeDialog::Box&) { whileOpen(); };
+        dialog.answerQuestion = [this](const std::string&) {
+            return ((answers >> (questions++ % 8)) & 1) != 0;
+        };
+        transport.onSend = [](const testing::FakeTransport::Sent& sent) {
+            ParsedDatagram parsed;
+            check(sent.bytes.size() <= kMaxDatagramBytes && parseDatagram(sent.bytes, parsed) &&
+                      parsed.payload.size() <= kMaxPayloadBytes && parsed.type >= MSG_HELLO &&
+                      parsed.type <= MSG_PASS_ACK,
+                  "every datagram sent is well formed");
+        };
     }
 
-    Ipv4 sourceOf(std::uint8_t selector) const
+    // The opponent, a listed player, one not listed, nobody, the limited
+    // broadcast, this machine, a player of the full list, or anyone.
+    static Ipv4 sourceOf(std::uint8_t selector)
     {
-        switch (selector & 7) {
-        case 0:
-            return kOpponent;
-        case 1:
-            return kListed;
-        case 2:
-            return ip(10, 0, 0, 9); // not listed
-        case 3:
-            return 0;
-        case 4:
-            return 0xFFFFFFFFu;
-        case 5:
-            return kSelf;
-        case 6:
-            return ip(10, 0, 4, 1 + (selector >> 6)); // in the full list
-        default:
-            return ip(10, 1, 0, selector >> 6);
-        }
+        const Ipv4 sources[] = {kOpponent,
+                                kListed,
+                                ip(10, 0, 0, 9),
+                                0,
+                                0xFFFFFFFFu,
+                                kSelf,
+                                ip(10, 0, 4, 1 + (selector >> 6u)),
+                                ip(10, 1, 0, selector >> 6u)};
+        return sources[selector & 7];
     }
 
     // The next record, if there is one and it is to come now.
@@ -193,7 +119,7 @@ struct Harness {
     {
         const Ipv4 source = sourceOf(selector);
         if (selector & 0x20)
-            transport.failing.push_back(source);
+            transport.failing.insert(source);
         if ((selector & 0x10) == 0) {
             receiveDatagram(program, text, source);
             return;
@@ -234,6 +160,12 @@ struct Harness {
             program.openConnectDialog = &list;
         }
         transport.failing.clear();
+        transport.sent.clear();
+        transport.lookedUp.clear();
+        timers.started.clear();
+        view.calls.clear();
+        dialog.boxes.clear();
+        dialog.texts.clear();
         answers = data[1];
         questions = 0;
         depth = 0;

@@ -59,17 +59,9 @@ void accepted(FakeMachine& m)
 void orderDecided(FakeMachine& m, Side side)
 {
     accepted(m);
-    m.dialog.checked[ids::kFirstBlack] = side == kBlack;
-    m.dialog.checked[ids::kSecondWhite] = side != kBlack;
+    m.choose(side);
     decideOrderCommand(m.program);
     receiveDatagram(m.program, "6|12|" + lastSeq(m), kOpponent);
-}
-
-void click(FakeMachine& m, int cell)
-{
-    Game game = m.program.game();
-    onBoardClick(game, static_cast<std::uint16_t>(m.view.xOf(cell)),
-                 static_cast<std::uint16_t>(m.view.yOf(cell)));
 }
 
 // The opponent's move, as it sends it: on its own board, turned by 180 degrees.
@@ -98,7 +90,7 @@ void playing(FakeMachine& m, Side side, int moves, bool lastUnanswered)
         const std::vector<int> cells = testing::legalCells(match, match.mySide);
         if (cells.empty())
             break;
-        click(m, cells.front());
+        m.click(cells.front());
         if (lastUnanswered && i + 1 == moves)
             break;
         receiveDatagram(m.program, std::to_string(20 + 2 * i) + "|18|" + lastSeq(m), kOpponent);
@@ -117,10 +109,10 @@ void vsComputer(FakeMachine& m)
         match.dialogAccepted = 1;
     };
     connectCommand(m.program, dialogs);
-    m.dialog.checked[ids::kFirstBlack] = true;
+    m.choose(kBlack);
     decideOrderCommand(m.program);
     gameStartCommand(m.program);
-    click(m, 19);
+    m.click(19);
 }
 
 Phase snapshot(const char* name, const FakeMachine& m)

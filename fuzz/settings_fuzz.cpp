@@ -7,26 +7,18 @@
 // Every sixteenth input also goes through real files.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <string_view>
 #include <unistd.h>
 
+#include "fuzz/check.h"
 #include "settings/settings_files.h"
 
 namespace {
 
 using namespace kestrel;
-
-void check(bool holds, const char* what)
-{
-    if (!holds) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
+using fuzzing::check;
 
 Settings defaults()
 {

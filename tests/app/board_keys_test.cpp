@@ -121,12 +121,15 @@ TEST(BoardAnnouncements, MovesAndStatusTextsAreSaidInTheOrderTheyHappen)
     b.view.showCounts(4, 1);
     b.view.setStatus(SJ("コンピュータの番です"));
     b.view.setStatus(SJ("コンピュータの番です")); // again with nothing in between: said once
-    b.view.showCell(18, kWhite);
-    b.view.showFlip(27, kWhite);
+    b.view.showCell(0, kWhite); // rows and columns count from 1
+    for (int cell : {1, 2, 3})
+        b.view.showFlip(cell, kWhite);
     b.view.setStatus(SJ("自分の番です　コマを置いて下さい"));
-    b.view.showCounts(3, 3);
+    b.view.showCounts(4, 5);
+    b.view.showCell(19, kEmpty); // an emptied cell is no move
+    b.view.showCounts(3, 5);
     const char* said[] = {"コマを置いて下さい", "黒が3行4列に置き、1枚返しました（黒4、白1）",
-                          "コンピュータの番です", "白が3行3列に置き、1枚返しました（黒3、白3）",
+                          "コンピュータの番です", "白が1行1列に置き、3枚返しました（黒4、白5）",
                           "自分の番です　コマを置いて下さい"};
     ASSERT_EQ(announcer->texts().size(), 5);
     for (int i = 0; i < 5; ++i)

@@ -1,14 +1,12 @@
 // The main window's commands on the fakes: the chat line as it goes out and
-// into the log, a whole game against the computer from Connect to Game end,
-// and what Connect and Settings put back when their dialogs are cancelled.
+// into the log, the order, start and end of a network game, and what Connect
+// and Settings put back when their dialogs are cancelled.
 #include <gtest/gtest.h>
 
 #include "app/commands.h"
 #include "app/control_states.h"
-#include "engine/board.h"
 #include "fakes/fake_machine.h"
 #include "net/control_ids.h"
-#include "tests/engine/game_driver.h"
 #include "text/cp932.h"
 
 namespace kestrel {
@@ -37,15 +35,6 @@ struct Rig : FakeMachine {
         program.match.connected = 1;
         program.match.opponentName = name;
         program.match.peerAddress = address;
-    }
-    // What the connect dialog's "コンピュータと対戦する" leaves behind.
-    void chooseComputerInConnectDialog()
-    {
-        dialogs.onConnect = [this] {
-            connectTo(SJ("コンピュータ"), "");
-            program.match.vsComputer = 1;
-            program.match.dialogAccepted = 1;
-        };
     }
 };
 
@@ -109,8 +98,7 @@ TEST(Commands, NetworkOrderStartAndEndOnlyAskTheOpponent)
     Rig rig;
     rig.connectTo("hanako", "10.0.0.2");
     resetForNewGame(rig.program);
-    rig.dialog.checked[ids::kFirstBlack] = false;
-    rig.dialog.checked[ids::kSecondWhite] = true;
+    rig.choose(kWhite);
     const auto before = rig.dialog.enabled;
     const std::string status = rig.view.status;
 
@@ -129,89 +117,6 @@ TEST(Commands, NetworkOrderStartAndEndOnlyAskTheOpponent)
     EXPECT_EQ(rig.view.status, status);
     EXPECT_TRUE(rig.timers.isRunning(3) && rig.timers.isRunning(4));
     EXPECT_FALSE(rig.timers.isRunning(1));
-}
-
-// Plays the human side by clicking the lowest legal cell until the turn is gone.
-std::vector<int> playLowestCells(Rig& rig)
-{
-    std::vector<int> clicks;
-    Game game = rig.program.game();
-    while (rig.program.match.myTurn == 1) {
-        const std::vector<int> cells = testing::legalCells(rig.program.match, rig.program.match.mySide);
-        if (cells.empty())
-            break;
-        clicks.push_back(cells.front());
-        onBoardClick(game, static_cast<std::uint16_t>(rig.view.xOf(cells.front())),
-                     static_cast<std::uint16_t>(rig.view.yOf(cells.front())));
-    }
-    return clicks;
-}
-
-TEST(Commands, AWholeGameAgainstTheComputerFromConnectToGameEnd)
-{
-    Rig rig;
-    MatchState& m = rig.program.match;
-    rig.chooseComputerInConnectDialog();
-
-    rig.run(ids::kMenuConnect);
-    EXPECT_EQ(rig.dialogs.opened, (std::vector<std::string>{"connect"}));
-    EXPECT_EQ(m.connected, 1);
-    EXPECT_EQ(rig.dialog.text(ids::kOpponentLine), SJ("コンピュータ"));
-    EXPECT_EQ(rig.view.status, SJ("先攻・後攻を決定して下さい"));
-    EXPECT_FALSE(rig.dialog.isEnabled(ids::kSend));
-    EXPECT_TRUE(rig.dialog.isEnabled(ids::kDecide));
-    EXPECT_EQ(rig.dialog.focused, ids::kChatInput);
-
-    // Black: decide, then start; a second "決定" does nothing.
-    rig.run(ids::kDecide);
-    EXPECT_EQ(m.orderDecided, 1);
-    EXPECT_TRUE(rig.dialog.isEnabled(ids::kGameStart));
-    EXPECT_FALSE(rig.dialog.isEnabled(ids::kDecide));
-    EXPECT_EQ(rig.dialog.text(ids::kBlackName), "taro");
-    EXPECT_EQ(rig.dialog.text(ids::kWhiteName), SJ("コンピュータ"));
-    EXPECT_EQ(rig.view.status, SJ("ゲーム開始ボタンを押して下さい"));
-    const std::size_t callsAfterDecide = rig.view.calls.size();
-    rig.run(ids::kDecide);
-    EXPECT_EQ(rig.view.calls.size(), callsAfterDecide);
-
-    rig.run(ids::kGameStart);
-    EXPECT_EQ(m.myTurn, 1);
-    EXPECT_FALSE(rig.dialog.isEnabled(ids::kGameStart));
-    EXPECT_TRUE(rig.dialog.isEnabled(ids::kGameEnd));
-    EXPECT_EQ(rig.view.status, SJ("コマを置いて下さい"));
-
-    const std::vector<int> clicks = playLowestCells(rig);
-    EXPECT_EQ(m.myTurn, 0);
-    EXPECT_EQ(rig.view.status, resultText(resultOf(m.blackCount, m.whiteCount)));
-    EXPECT_EQ(rig.view.callsOf("playSound").back().a,
-              static_cast<int>(m.blackCount >= m.whiteCount ? Sound::Win : Sound::Lose));
-    // The engine alone reaches the same board with the same clicks.
-    testing::Table alone;
-    alone.startComputerGame(kBlack);
-    for (int k : clicks)
-        alone.click(k);
-    EXPECT_EQ(m.board, alone.match.board);
-    EXPECT_TRUE(rig.transport.sent.empty()); // nothing goes to the network against the computer
-
-    rig.run(ids::kGameEnd);
-    EXPECT_EQ(rig.view.status, SJ("ゲームを終了しました　再開する場合は、先攻後攻の決定から行って下さい"));
-    EXPECT_EQ(countCells(m.board, kBlack) + countCells(m.board, kWhite), 4);
-    EXPECT_TRUE(rig.dialog.isEnabled(ids::kDecide));
-
-    // White: the computer opens at once, and the player is to move.
-    rig.dialog.checked[ids::kFirstBlack] = false;
-    rig.dialog.checked[ids::kSecondWhite] = true;
-    rig.run(ids::kDecide);
-    EXPECT_EQ(rig.dialog.text(ids::kBlackName), SJ("コンピュータ"));
-    EXPECT_EQ(rig.dialog.text(ids::kWhiteName), "taro");
-    EXPECT_FALSE(rig.dialog.isEnabled(ids::kGameStart));
-    EXPECT_TRUE(rig.dialog.isEnabled(ids::kGameEnd));
-    EXPECT_EQ(m.blackCount, 4);
-    EXPECT_EQ(m.whiteCount, 1);
-    EXPECT_EQ(m.myTurn, 1);
-    EXPECT_EQ(rig.view.callsOf("pause").back().a, 1000);
-    EXPECT_EQ(rig.view.status, SJ("自分の番です　コマを置いて下さい"));
-    EXPECT_TRUE(rig.transport.sent.empty());
 }
 
 TEST(Commands, CancelledDialogsPutBackWhatTheyChanged)

@@ -1,5 +1,6 @@
 // The real main window, offscreen: its controls, their states and places,
-// the menu, keyboard handling, the Dialog interface and the modal boxes.
+// the menu, keyboard handling and the Dialog interface (the boxes are in
+// tests/program/message_boxes_test.cpp).
 #include <gtest/gtest.h>
 
 #include <QAccessible>
@@ -419,94 +420,6 @@ TEST(MainWindow, EveryControlHasAMeaningfulAccessibleName)
     EXPECT_EQ(name(ids::kStatus), u("状態：コマを置いて下さい"));
     EXPECT_EQ(name(ids::kChatInput), u("チャットの入力"));
     EXPECT_EQ(name(ids::kSend), u("送信"));
-}
-
-// Runs `answer` on the message box as soon as it is open.
-void whenBoxOpens(std::function<void(QMessageBox*)> answer, int triesLeft = 100)
-{
-    QTimer::singleShot(0, [answer, triesLeft] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
-                answer(box);
-                return;
-            }
-        }
-        if (triesLeft > 0)
-            whenBoxOpens(answer, triesLeft - 1);
-        else
-            ADD_FAILURE() << "no message box opened";
-    });
-}
-
-struct SeenBox {
-    QString title, text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    Qt::WindowModality modality = Qt::NonModal;
-    bool onTop = false;
-    bool hasParent = true;
-    QMessageBox::StandardButtons buttons;
-};
-
-std::function<void(QMessageBox*)> recordAndPress(SeenBox& seen, QMessageBox::StandardButton press)
-{
-    return [&seen, press](QMessageBox* box) {
-        seen = {box->windowTitle(),
-                box->text(),
-                box->icon(),
-                box->windowModality(),
-                bool(box->windowFlags() & Qt::WindowStaysOnTopHint),
-                box->parent() != nullptr,
-                box->standardButtons()};
-        box->button(press)->click();
-    };
-}
-
-TEST(MainWindow, ModalBoxesHaveNoOwnerAndBlockNoWindow)
-{
-    Fixture f;
-    f.show();
-    SeenBox seen;
-
-    whenBoxOpens(recordAndPress(seen, QMessageBox::Ok));
-    f.window.showError(SJ("メッセージがありません"));
-    EXPECT_EQ(seen.title, u("エラー"));
-    EXPECT_EQ(seen.text, u("メッセージがありません"));
-    EXPECT_EQ(seen.icon, QMessageBox::Warning);
-    EXPECT_EQ(seen.buttons, QMessageBox::Ok);
-    EXPECT_EQ(seen.modality, Qt::WindowModal);
-    EXPECT_TRUE(seen.onTop);
-    EXPECT_FALSE(seen.hasParent);
-
-    whenBoxOpens(recordAndPress(seen, QMessageBox::Yes));
-    EXPECT_TRUE(f.window.askYesNo(SJ("ポート番号%d番は\r\n使えません")));
-    EXPECT_EQ(seen.title, u("確認"));
-    EXPECT_EQ(seen.text, u("ポート番号%d番は\n使えません"));
-    EXPECT_EQ(seen.icon, QMessageBox::Question);
-    EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
-    EXPECT_FALSE(seen.hasParent);
-
-    whenBoxOpens(recordAndPress(seen, QMessageBox::No));
-    EXPECT_FALSE(f.window.askYesNo("<b>taro</b>"));
-    EXPECT_EQ(seen.text, "<b>taro</b>");
-
-    whenBoxOpens(recordAndPress(seen, QMessageBox::Ok));
-    f.window.showInformation(SJ("接続を拒否されました"));
-    EXPECT_EQ(seen.title, u("確認"));
-    EXPECT_EQ(seen.icon, QMessageBox::Information);
-    EXPECT_EQ(seen.buttons, QMessageBox::Ok);
-    EXPECT_TRUE(seen.onTop);
-
-    // While a box is open the window still takes clicks.
-    int presses = 0;
-    f.window.onBoardPress = [&](int, int) { ++presses; };
-    whenBoxOpens([&](QMessageBox* box) {
-        // Through the window system, where modality would block it.
-        QTest::mousePress(f.window.windowHandle(), Qt::LeftButton, {},
-                          f.window.client()->mapTo(&f.window, QPoint(100, 100)));
-        box->button(QMessageBox::Ok)->click();
-    });
-    f.window.showError("x");
-    EXPECT_EQ(presses, 1);
 }
 
 TEST(MainWindow, ResetsDriveTheRealControls)

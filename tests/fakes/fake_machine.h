@@ -2,8 +2,12 @@
 // One program record on the recording fakes: a "machine" for tests and
 // benchmarks that runs the logic without a display, a network or a clock.
 
+#include <cstdint>
+
+#include "engine/turn_flow.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_view.h"
+#include "net/control_ids.h"
 #include "net/program.h"
 
 namespace kestrel::testing {
@@ -18,6 +22,19 @@ struct FakeMachine {
     FakeTransport transport;
     FakeTimers timers;
     Program program{view, dialog, transport, timers};
+
+    // The player's click on cell k, through the board's hit test.
+    void click(int k)
+    {
+        Game game = program.game();
+        onBoardClick(game, static_cast<std::uint16_t>(view.xOf(k)), static_cast<std::uint16_t>(view.yOf(k)));
+    }
+    // The order's radio buttons as the player leaves them for `side`.
+    void choose(Side side)
+    {
+        dialog.checked[ids::kFirstBlack] = side == kBlack;
+        dialog.checked[ids::kSecondWhite] = side != kBlack;
+    }
 };
 
-}  // namespace kestrel::testing
+} // namespace kestrel::testing

@@ -1,16 +1,12 @@
 // The bot on the in-memory LAN: against a player record driven by clicks,
 // against another bot, and its command-line options.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 
 #include "tests/net/lan_match.h"
-#include "text/cp932.h"
 #include "tools/peer/bot_options.h"
 
 namespace kestrel::testing {
 namespace {
-
 struct BotPlayer {
     Host& host;
     std::vector<std::string> log;
@@ -22,33 +18,50 @@ struct BotPlayer {
     {
         host.dialog.answerQuestion = [this](const std::string& q) { return bot.answer(q); };
     }
-    std::vector<std::string> linesStartingWith(const std::string& head) const
+    std::vector<std::string> lines(const std::string& head) const
     {
         std::vector<std::string> out;
-        for (const std::string& line : log)
-            if (line.rfind(head, 0) == 0)
-                out.push_back(line);
+        std::copy_if(log.begin(), log.end(), std::back_inserter(out),
+                     [&](const std::string& line) { return line.rfind(head, 0) == 0; });
         return out;
     }
 };
 
-// Delivers one datagram at a time, letting every bot act after each, as the
-// headless peer does. Once all is delivered, connected boards must agree.
-void pump(MatchLan& net, std::initializer_list<BotPlayer*> bots, Host& a, Host& b)
-{
-    for (int step = 0; step < 200000; ++step) {
-        for (BotPlayer* p : bots)
-            p->bot.act();
-        if (net.lan.queued() == 0) {
-            if (a.program.match.connected == 1 && b.program.match.connected == 1) {
-                ASSERT_TRUE(turnedBy180(a.program.match.board, b.program.match.board));
+class BotGame : public MatchLan {
+protected:
+    // Delivers one datagram at a time, letting every bot act after each, as
+    // the headless peer does. Once all is delivered, connected boards must agree.
+    void pump(std::initializer_list<BotPlayer*> bots, Host& a, Host& b)
+    {
+        for (int step = 0; step < 200000; ++step) {
+            for (BotPlayer* p : bots)
+                p->bot.act();
+            if (lan.queued() == 0) {
+                if (a.program.match.connected == 1 && b.program.match.connected == 1) {
+                    ASSERT_TRUE(turnedBy180(a.program.match.board, b.program.match.board));
+                }
+                return;
             }
-            return;
+            lan.deliverAll(1);
         }
-        net.lan.deliverAll(1);
+        FAIL() << "no end";
     }
-    FAIL() << "no end";
-}
+    // Pumps, and the player on `host` clicks its first legal cell whenever
+    // it may, until `done`; returns the clicks.
+    template <class Done> int playAgainst(BotPlayer& bot, Host& host, Done done)
+    {
+        int clicks = 0;
+        for (int round = 0; round < 1000 && !done(); ++round) {
+            pump({&bot}, host, bot.host);
+            MatchState& m = host.program.match;
+            if (m.myTurn == 1 && !m.moveAwaitingAck) {
+                host.click(legalCells(m, m.mySide).front());
+                ++clicks;
+            }
+        }
+        return clicks;
+    }
+};
 
 // "RESULT <text> <black> <white>": the pieces on the board at the end.
 int piecesOf(const std::string& result)
@@ -58,57 +71,46 @@ int piecesOf(const std::string& result)
     return std::stoi(result.substr(black + 1)) + std::stoi(result.substr(white + 1));
 }
 
-TEST(Bot, PlaysAPlayerRecordToTheEndOfEveryGameAndLeaves)
+TEST_F(BotGame, PlaysAPlayerRecordToTheEndOfEveryGameAndLeaves)
 {
-    MatchLan net;
     BotOptions options;
     options.games = 2;
     options.restart = true;
     options.chatReply = SJ("re: %s");
-    BotPlayer hanako(net.hanako, options);
-    Host& taro = net.taro;
+    BotPlayer bot(hanako, options);
 
-    MatchLan::request(taro, net.hanako);
+    request(taro, hanako, false);
     taro.dialog.texts[ids::kChatInput] = SJ("よろしく");
     sendCommand(taro.program);
-    int clicks = 0;
-    for (int round = 0; round < 1000 && !hanako.bot.finished(); ++round) {
-        pump(net, {&hanako}, taro, net.hanako);
-        MatchState& t = taro.program.match;
-        if (t.myTurn == 1 && !t.moveAwaitingAck) {
-            MatchLan::click(taro, legalCells(t, t.mySide).front());
-            ++clicks;
-        }
-    }
-    ASSERT_TRUE(hanako.bot.finished());
-    EXPECT_EQ(hanako.linesStartingWith("BOT SIDE"), std::vector<std::string>(2, "BOT SIDE black"));
-    const std::vector<std::string> results = hanako.linesStartingWith("RESULT ");
+    const int clicks = playAgainst(bot, taro, [&] { return bot.bot.finished(); });
+    ASSERT_TRUE(bot.bot.finished());
+    EXPECT_EQ(bot.lines("BOT SIDE"), std::vector<std::string>(2, "BOT SIDE black"));
+    const std::vector<std::string> results = bot.lines("RESULT ");
     ASSERT_EQ(results.size(), 2u);
     // Every move of both games was played, and taro saw the same result.
-    EXPECT_EQ(static_cast<int>(hanako.linesStartingWith("BOT MOVE").size()) + clicks,
+    EXPECT_EQ(static_cast<int>(bot.lines("BOT MOVE").size()) + clicks,
               piecesOf(results[0]) + piecesOf(results[1]) - 8);
     const std::vector<std::string> statuses = textsOf(taro.view, "setStatus");
     for (const std::string& result : results)
         EXPECT_NE(std::find(statuses.begin(), statuses.end(), result.substr(7, result.find(' ', 7) - 7)),
                   statuses.end());
-    EXPECT_EQ(net.sentOfType(MSG_CHAT).back().bytes.substr(net.sentOfType(MSG_CHAT).back().bytes.find("|9|")),
-              "|9|" + SJ("re: よろしく"));
+    const std::string reply = sentOfType(MSG_CHAT).back().bytes;
+    EXPECT_EQ(reply.substr(reply.find("|9|")), "|9|" + SJ("re: よろしく"));
     EXPECT_EQ(taro.dialog.boxes.back().text, SJ("相手が接続を終了しました"));
-    EXPECT_EQ(taro.program.match.connected, 0);
+    EXPECT_EQ(t.connected, 0);
 }
 
-TEST(Bot, TwoBotsAskPlayAndEndGamesEarly)
+TEST_F(BotGame, TwoBotsAskPlayAndEndGamesEarly)
 {
-    MatchLan net;
     BotOptions refuser;
     refuser.acceptRequests = false;
-    BotPlayer jiro(net.jiro, refuser);
+    BotPlayer jiroBot(jiro, refuser);
     BotOptions asker;
     asker.request = "10.0.0.3";
-    BotPlayer taro(net.taro, asker);
-    pump(net, {&jiro, &taro}, net.taro, net.jiro);
-    EXPECT_TRUE(taro.bot.finished());
-    EXPECT_EQ(net.taro.dialog.boxes.back().text, SJ("相手の都合によりゲームはできません"));
+    BotPlayer taroBot(taro, asker);
+    pump({&jiroBot, &taroBot}, taro, jiro);
+    EXPECT_TRUE(taroBot.bot.finished());
+    EXPECT_EQ(taro.dialog.boxes.back().text, SJ("相手の都合によりゲームはできません"));
 
     // Hanako waits for the order, ends each game after her fifth move and
     // leaves after three; taro asks for black.
@@ -116,54 +118,46 @@ TEST(Bot, TwoBotsAskPlayAndEndGamesEarly)
     waiter.order = BotOptions::Order::Wait;
     waiter.endAfterMoves = 5;
     waiter.games = 3;
-    BotPlayer hanako(net.hanako, waiter);
+    BotPlayer hanakoBot(hanako, waiter);
     asker.request = "10.0.0.2";
-    BotPlayer taro2(net.taro, asker);
-    pump(net, {&hanako, &taro2}, net.taro, net.hanako);
-    EXPECT_TRUE(hanako.bot.finished() && taro2.bot.finished());
-    EXPECT_EQ(hanako.linesStartingWith("BOT ENDED 5").size(), 3u);
-    EXPECT_EQ(hanako.linesStartingWith("BOT SIDE white").size(), 3u);
-    EXPECT_EQ(taro2.linesStartingWith("BOT MOVE").size(),
-              3u * 6u); // black's sixth move is answered by the end
-    EXPECT_EQ(taro2.log.back(), "BOT DONE");
+    BotPlayer taroAgain(taro, asker);
+    pump({&hanakoBot, &taroAgain}, taro, hanako);
+    EXPECT_TRUE(hanakoBot.bot.finished() && taroAgain.bot.finished());
+    EXPECT_EQ(hanakoBot.lines("BOT ENDED 5").size(), 3u);
+    EXPECT_EQ(hanakoBot.lines("BOT SIDE white").size(), 3u);
+    EXPECT_EQ(taroAgain.lines("BOT MOVE").size(), 3u * 6u); // black's sixth move is answered by the end
+    EXPECT_EQ(taroAgain.log.back(), "BOT DONE");
 }
 
 // Asking with --retry: refused, the bot asks again at the next nudge, and
 // once a game has been played a disconnect ends it as usual.
-TEST(Bot, AsksAgainAfterARefusalUntilAGameIsPlayed)
+TEST_F(BotGame, AsksAgainAfterARefusalUntilAGameIsPlayed)
 {
-    MatchLan net;
     BotOptions options;
     options.request = "10.0.0.2";
     options.retry = true;
-    BotPlayer taro(net.taro, options);
-    Host& hanako = net.hanako;
+    BotPlayer bot(taro, options);
     hanako.dialog.answers = {false, true};
-    pump(net, {&taro}, net.taro, hanako);
+    pump({&bot}, taro, hanako);
     EXPECT_EQ(hanako.dialog.boxes.size(), 1u);
-    EXPECT_FALSE(taro.bot.finished());
-    EXPECT_EQ(net.taro.program.match.connected, 0);
-    pump(net, {&taro}, net.taro, hanako);
+    EXPECT_FALSE(bot.bot.finished());
+    EXPECT_EQ(t.connected, 0);
+    pump({&bot}, taro, hanako);
     EXPECT_EQ(hanako.dialog.boxes.size(), 1u) << "no second request before the nudge";
-    taro.bot.nudge();
-    pump(net, {&taro}, net.taro, hanako);
+    bot.bot.nudge();
+    pump({&bot}, taro, hanako);
     ASSERT_EQ(hanako.dialog.boxes.size(), 2u);
-    EXPECT_EQ(taro.linesStartingWith("BOT CONNECTED").size(), 1u);
+    EXPECT_EQ(bot.lines("BOT CONNECTED").size(), 1u);
     // Hanako takes white; the bot opens, she plays on until the game is over.
-    MatchLan::decide(hanako, kWhite);
-    for (int round = 0; round < 200 && taro.linesStartingWith("RESULT").empty(); ++round) {
-        pump(net, {&taro}, net.taro, hanako);
-        MatchState& h = hanako.program.match;
-        if (h.myTurn == 1 && !h.moveAwaitingAck)
-            MatchLan::click(hanako, legalCells(h, kWhite).front());
-    }
-    ASSERT_EQ(taro.linesStartingWith("RESULT").size(), 1u);
+    decide(hanako, kWhite, false);
+    playAgainst(bot, hanako, [&] { return !bot.lines("RESULT").empty(); });
+    ASSERT_EQ(bot.lines("RESULT").size(), 1u);
     disconnectCommand(hanako.program);
-    pump(net, {&taro}, net.taro, hanako);
-    EXPECT_TRUE(taro.bot.finished());
+    pump({&bot}, taro, hanako);
+    EXPECT_TRUE(bot.bot.finished());
 }
 
-TEST(Bot, Options)
+TEST(BotOptions, AreTakenFromTheCommandLine)
 {
     std::vector<std::string> args = {
         "kestrel-peer", "--name", "x",       "--bot",      "--request=10.0.0.2", "--order",  "wait",

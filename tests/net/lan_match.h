@@ -3,26 +3,31 @@
 // player's actions of a network match: request, order, game start and end,
 // clicks on the board.
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
 #include "app/commands.h"
 #include "app/control_states.h"
-#include "engine/turn_flow.h"
 #include "net/control_ids.h"
 #include "net/datagram.h"
 #include "net/message_type.h"
 #include "net/peers.h"
 #include "support/memory_network.h"
 #include "tests/engine/board_builder.h"
+#include "text/cp932.h"
 
 namespace kestrel::testing {
 
-struct MatchLan {
+class MatchLan : public ::testing::Test {
+protected:
     MemoryNetwork lan;
     Host& taro = lan.add(1, "taro");
     Host& hanako = lan.add(2, "hanako");
     Host& jiro = lan.add(3, "jiro");
+    MatchState& t = taro.program.match;
+    MatchState& h = hanako.program.match;
 
     MatchLan()
     {
@@ -33,8 +38,9 @@ struct MatchLan {
         lan.deliverAll();
     }
 
-    // The Connect command with `to` chosen in the connect dialog's list.
-    static void request(Host& from, const Host& to)
+    // The Connect command with `to` chosen in the connect dialog's list,
+    // and (unless told otherwise) everything it sets off delivered.
+    void request(Host& from, const Host& to, bool deliver = true)
     {
         FakeSecondaryDialogs dialogs;
         dialogs.onConnect = [&] {
@@ -46,21 +52,26 @@ struct MatchLan {
             m.dialogAccepted = 1;
         };
         connectCommand(from.program, dialogs);
+        if (deliver)
+            lan.deliverAll();
     }
-
     // "決定" with the radio button of `side` checked.
-    static void decide(Host& host, Side side)
+    void decide(Host& host, Side side, bool deliver = true)
     {
-        host.dialog.checked[ids::kFirstBlack] = side == kBlack;
-        host.dialog.checked[ids::kSecondWhite] = side != kBlack;
+        host.choose(side);
         decideOrderCommand(host.program);
+        if (deliver)
+            lan.deliverAll();
     }
-
-    static void click(Host& host, int k)
+    void command(Host& host, void (*run)(Program&))
     {
-        Game game = host.program.game();
-        onBoardClick(game, static_cast<std::uint16_t>(host.view.xOf(k)),
-                     static_cast<std::uint16_t>(host.view.yOf(k)));
+        run(host.program);
+        lan.deliverAll();
+    }
+    void play(Host& host, int k)
+    {
+        host.click(k);
+        lan.deliverAll();
     }
 
     // Connected, `black` has taken black and started the game; all delivered.
@@ -68,11 +79,8 @@ struct MatchLan {
     {
         white.dialog.answers.push_back(true);
         request(black, white);
-        lan.deliverAll();
         decide(black, kBlack);
-        lan.deliverAll();
-        gameStartCommand(black.program);
-        lan.deliverAll();
+        command(black, gameStartCommand);
     }
 
     // Datagrams of one type taken off the wire so far, lost ones included.

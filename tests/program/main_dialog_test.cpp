@@ -1,101 +1,19 @@
 // The real window after a real start, with the socket on loopback only.
 
-#include <gtest/gtest.h>
+#include "support/running_program.h"
 
-#include <QAbstractButton>
 #include <QAction>
-#include <QApplication>
-#include <QDeadlineTimer>
-#include <QLabel>
-#include <QMessageBox>
-#include <QPlainTextEdit>
-#include <QPointer>
-#include <QTest>
-#include <QTimer>
 #include <QUdpSocket>
-#include <algorithm>
-#include <functional>
-#include <vector>
 
-#include "app/main_dialog.h"
 #include "net/control_ids.h"
-#include "support/temp_dir.h"
 #include "text/cp932.h"
 
 namespace kestrel {
 namespace {
 
-// A port nobody holds on loopback right now.
-quint16 freeLoopbackPort()
-{
-    QUdpSocket probe;
-    probe.bind(QHostAddress::LocalHost, 0);
-    return probe.localPort();
-}
-
-// A settings file naming "taro" on `port`, beside the executable.
-void writeSettings(const testing::TempDir& dir, quint16 port)
-{
-    std::string file(72, '\0');
-    file.replace(0, 4, "taro");
-    file[64] = static_cast<char>(port & 0xFF);
-    file[65] = static_cast<char>(port >> 8);
-    testing::writeBytes(dir / "lumenini.fil", file);
-}
-
-// Answers every message box that opens while it lives: records its caption
-// and text, lets `onBox` look at it (and act, for example run the Exit
-// command under the open box), then presses its default button. Each answer
-// runs as an event of its own, so boxes that open inside it are answered too.
-class BoxAnswerer {
-public:
-    explicit BoxAnswerer(std::function<void(QMessageBox*)> onBox = {}) : onBox_(std::move(onBox))
-    {
-        QObject::connect(&timer_, &QTimer::timeout, [this] { findOpenBoxes(); });
-        timer_.start(5);
-    }
-    QStringList captions;
-    QStringList texts;
-
-private:
-    void findOpenBoxes()
-    {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            auto* box = qobject_cast<QMessageBox*>(w);
-            if (box == nullptr || !box->isVisible() || alreadySeen(box))
-                continue;
-            seen_.emplace_back(box);
-            QMetaObject::invokeMethod(
-                box, [this, box] { answer(box); }, Qt::QueuedConnection);
-        }
-    }
-    void answer(QMessageBox* box)
-    {
-        captions << box->windowTitle();
-        texts << box->text();
-        if (onBox_)
-            onBox_(box);
-        box->done(0);
-    }
-    // A box that is gone leaves a null pointer, so a new box at its address counts as new.
-    bool alreadySeen(QMessageBox* box) const
-    {
-        return std::any_of(seen_.begin(), seen_.end(),
-                           [box](const QPointer<QMessageBox>& p) { return p == box; });
-    }
-    std::function<void(QMessageBox*)> onBox_;
-    std::vector<QPointer<QMessageBox>> seen_;
-    QTimer timer_;
-};
-
-// Runs the event loop until `done` holds, for at most five seconds.
-template <typename Condition> bool waitFor(Condition done)
-{
-    QDeadlineTimer deadline(5000);
-    while (!done() && !deadline.hasExpired())
-        QTest::qWait(10);
-    return done();
-}
+using testing::BoxAnswerer;
+using testing::RunningProgram;
+using testing::waitFor;
 
 bool enabled(MainDialog& dialog, int id)
 {
@@ -106,10 +24,8 @@ bool enabled(MainDialog& dialog, int id)
 
 TEST(MainDialog, StartsInThePhaseWithoutAnOpponentAndHearsTheNetwork)
 {
-    testing::TempDir dir;
-    const quint16 port = freeLoopbackPort();
-    writeSettings(dir, port);
-    MainDialog dialog(dir / "corvidae", QHostAddress(QHostAddress::LocalHost));
+    RunningProgram running(testing::freeLoopbackPort(), QHostAddress(QHostAddress::LocalHost));
+    MainDialog& dialog = *running.main;
     // Every state the start must set is first put the other way round.
     for (int id : {ids::kMenuDisconnect, ids::kSend, ids::kFirstBlack, ids::kSecondWhite, ids::kDecide,
                    ids::kGameStart, ids::kGameEnd})
@@ -149,7 +65,7 @@ TEST(MainDialog, StartsInThePhaseWithoutAnOpponentAndHearsTheNetwork)
     // An announcement from loopback reaches the receive path and lists its sender.
     QUdpSocket other;
     ASSERT_TRUE(other.bind(QHostAddress::LocalHost, 0));
-    other.writeDatagram(QByteArray("5|1|jiro$1"), QHostAddress::LocalHost, port);
+    other.writeDatagram(QByteArray("5|1|jiro$1"), QHostAddress::LocalHost, running.port);
     ASSERT_TRUE(waitFor([&] { return program.peers.count == 1; }));
     EXPECT_EQ(program.peers.rows[0].address, "127.0.0.1");
 
@@ -160,12 +76,11 @@ TEST(MainDialog, StartsInThePhaseWithoutAnOpponentAndHearsTheNetwork)
 
 TEST(MainDialog, PortInUseEndsTheStartWithTheBox)
 {
-    testing::TempDir dir;
     QUdpSocket holder;
     ASSERT_TRUE(holder.bind(QHostAddress::LocalHost, 0));
-    writeSettings(dir, holder.localPort());
-    MainDialog dialog(dir / "corvidae", QHostAddress(QHostAddress::LocalHost));
-    BoxAnswerer answerer;
+    RunningProgram running(holder.localPort(), QHostAddress(QHostAddress::LocalHost));
+    MainDialog& dialog = *running.main;
+    BoxAnswerer& answerer = running.boxes;
     // After the box the settings dialog opens for another port; the player cancels it.
     bool settingsOpened = false;
     QTimer closer;
@@ -194,12 +109,14 @@ TEST(MainDialog, ExitUnderAnErrorBoxOfTheStartEndsTheStart)
     // Port 0: the socket opens on some free port, but every send to port 0
     // fails, so the first announcement opens an error box. A termination
     // signal arriving meanwhile runs the Exit command.
-    testing::TempDir dir;
-    writeSettings(dir, 0);
-    MainDialog dialog(dir / "corvidae", QHostAddress(QHostAddress::LocalHost));
     int exits = 0;
+    RunningProgram running(0, QHostAddress(QHostAddress::LocalHost), [&](const QMessageBox&) {
+        running.main->exit();
+        return QMessageBox::Ok;
+    });
+    MainDialog& dialog = *running.main;
     dialog.onExited = [&] { ++exits; };
-    BoxAnswerer answerer([&](QMessageBox*) { dialog.exit(); });
+    BoxAnswerer& answerer = running.boxes;
     EXPECT_FALSE(dialog.start("root"));
     EXPECT_TRUE(dialog.exited());
     EXPECT_EQ(exits, 1);

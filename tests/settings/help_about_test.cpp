@@ -1,10 +1,7 @@
-// The help text's layout, byte for byte where it is fixed, and the about
-// dialog's mail button.
+// The help text's layout, byte for byte where it is fixed (the about
+// dialog's mail button is shown in tests/program/dialogs_window_test.cpp).
 #include <gtest/gtest.h>
 
-#include "fakes/fake_dialog_controls.h"
-#include "fakes/fake_platform.h"
-#include "settings/about_dialog.h"
 #include "settings/help_text.h"
 #include "text/cp932.h"
 
@@ -70,31 +67,6 @@ TEST(HelpText, FortyLinesOfElevenParagraphsInTheirForm)
     for (const char* named : {"scripts/run.sh", "scripts/test.sh", "build/app/corvidae", "lumenini.fil",
                               "lumenip.fil", "~/.config/kestrelbay/"})
         EXPECT_NE(text.find(named), std::string::npos) << named;
-}
-
-TEST(AboutDialog, MailButtonOpensALowerCaseLinkAndWarnsWhenNothingStarts)
-{
-    EXPECT_EQ(aboutTitleText(), SJ("ケストレルベイ  Ver 1.0"));
-    EXPECT_EQ(mailButtonText(),
-              SJ("ご意見・ご要望はこのメールアドレスへ\r\n") + "KestrelBay-Feedback@example.jp");
-    for (bool started : {true, false}) {
-        testing::FakeDialog dialog;
-        testing::FakeDialogControls controls;
-        std::vector<std::string> links;
-        onMailButton(dialog, controls, [&](const std::string& link) {
-            links.push_back(link);
-            return started;
-        });
-        EXPECT_EQ(links, (std::vector<std::string>{"mailto:kestrelbay-feedback@example.jp"}));
-        EXPECT_EQ(controls.closeCount, 1);
-        if (started) {
-            EXPECT_TRUE(dialog.boxes.empty());
-        } else {
-            ASSERT_EQ(dialog.boxes.size(), 1u);
-            EXPECT_EQ(dialog.boxes[0].kind, "error");
-            EXPECT_EQ(dialog.boxes[0].text, SJ("メーラーを起動できませんでした"));
-        }
-    }
 }
 
 } // namespace

@@ -88,71 +88,67 @@ struct Rig : FakeMachine {
     }
 };
 
-TEST(SettingsDialog, PortIsReadLikeAtoiFromSevenCharactersAndMustBeInRange)
-{
-    struct Case {
-        std::string box;
-        int saved; // 0: refused
-    } cases[] = {
-        {"999", 0}, {"1000", 1000}, {"30000", 30000}, {"30001", 0},
-        {"", 0},    {"port", 0},    {" 2000x", 2000}, {"12345678", 0}, // read as 1234567
-    };
-    for (const Case& c : cases) {
-        Rig rig;
-        rig.openSettings([&](SettingsDialog& d) {
-            rig.controls.texts[dlg::kNameBox] = "hanako";
-            rig.controls.texts[dlg::kPortBox] = c.box;
-            d.onOk();
-            if (c.saved == 0) {
-                EXPECT_EQ(rig.lastBoxes(), (Names{SJ("ポート番号が範囲外です")})) << c.box;
-                EXPECT_EQ(rig.controls.focused, dlg::kPortBox) << c.box;
-                EXPECT_EQ(rig.controls.closeCount, 0) << c.box;
-                EXPECT_EQ(rig.program.settings.playerName, "hanako"); // taken before the port
-                d.onCancel();
-            }
-        });
-        const Settings& s = rig.program.settings;
-        if (c.saved == 0) {
-            // Cancelled after the refusal: the typed-over name comes back, nothing is written.
-            EXPECT_EQ(s.playerName, "taro") << c.box;
-            EXPECT_EQ(s.port, 20000) << c.box;
-            EXPECT_FALSE(rig.filesWritten()) << c.box;
-            EXPECT_TRUE(rig.transport.sent.empty()) << c.box;
-            continue;
-        }
-        EXPECT_EQ(rig.controls.closeCount, 1) << c.box;
-        EXPECT_EQ(rig.program.match.dialogAccepted, 1) << c.box;
-        EXPECT_EQ(s.port, c.saved) << c.box;
-        EXPECT_EQ(readBytes(s.settingsFilePath), settingsFile("hanako", static_cast<unsigned>(c.saved), 0))
-            << c.box;
-        EXPECT_EQ(readBytes(s.addressListPath), "") << c.box;
-    }
-}
-
-TEST(SettingsDialog, NameIsCutToSixtyThreeBytesOnACharacterBoundary)
+// OK takes the name (63 bytes at most, cut on a character boundary; the
+// login name or "No Name" for an empty box), then the port, read like atoi
+// from seven characters, in 1000-30000. A refused port keeps the dialog open,
+// and Cancel then puts the typed-over name back and writes nothing.
+TEST(SettingsDialog, NameAndPortAreTakenAsOkReadsThem)
 {
     const std::string a = SJ("あ");
     std::string a32;
     for (int i = 0; i < 32; ++i)
         a32 += a;
     struct Case {
-        std::string box, login, saved;
+        std::string name, login, port;
+        std::string savedName;
+        int savedPort; // 0: refused
     } cases[] = {
-        {std::string(70, 'x'), "root", std::string(63, 'x')},
-        {a32, "root", a32.substr(0, 62)},                         // 31 characters
-        {std::string(62, 'x') + a, "root", std::string(62, 'x')}, // lead byte at offset 62
-        {"", "root", "root"},
-        {"", "", "No Name"},
+        {"hanako", "root", "999", "", 0},
+        {"hanako", "root", "1000", "hanako", 1000},
+        {"hanako", "root", "30000", "hanako", 30000},
+        {"hanako", "root", "30001", "", 0},
+        {"hanako", "root", "", "", 0},
+        {"hanako", "root", "port", "", 0},
+        {"hanako", "root", " 2000x", "hanako", 2000},
+        {"hanako", "root", "12345678", "", 0}, // read as 1234567
+        {std::string(70, 'x'), "root", "20000", std::string(63, 'x'), 20000},
+        {a32, "root", "20000", a32.substr(0, 62), 20000},                         // 31 characters
+        {std::string(62, 'x') + a, "root", "20000", std::string(62, 'x'), 20000}, // lead byte at offset 62
+        {"", "root", "20000", "root", 20000},
+        {"", "", "20000", "No Name", 20000},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name.size());
+        SCOPED_TRACE(c.port);
         Rig rig;
         rig.program.settings.loginUserName = c.login;
         rig.openSettings([&](SettingsDialog& d) {
-            rig.controls.texts[dlg::kNameBox] = c.box;
+            rig.controls.texts[dlg::kNameBox] = c.name;
+            rig.controls.texts[dlg::kPortBox] = c.port;
             d.onOk();
+            if (c.savedPort == 0) {
+                EXPECT_EQ(rig.lastBoxes(), (Names{SJ("ポート番号が範囲外です")}));
+                EXPECT_EQ(rig.controls.focused, dlg::kPortBox);
+                EXPECT_EQ(rig.controls.closeCount, 0);
+                EXPECT_EQ(rig.program.settings.playerName, c.name); // taken before the port
+                d.onCancel();
+            }
         });
-        EXPECT_EQ(rig.program.settings.playerName, c.saved) << c.box.size();
-        EXPECT_EQ(readBytes(rig.program.settings.settingsFilePath), settingsFile(c.saved, 20000, 0));
+        const Settings& s = rig.program.settings;
+        if (c.savedPort == 0) {
+            EXPECT_EQ(s.playerName, "taro");
+            EXPECT_EQ(s.port, 20000);
+            EXPECT_FALSE(rig.filesWritten());
+            EXPECT_TRUE(rig.transport.sent.empty());
+            continue;
+        }
+        EXPECT_EQ(rig.controls.closeCount, 1);
+        EXPECT_EQ(rig.program.match.dialogAccepted, 1);
+        EXPECT_EQ(s.playerName, c.savedName);
+        EXPECT_EQ(s.port, c.savedPort);
+        EXPECT_EQ(readBytes(s.settingsFilePath),
+                  settingsFile(c.savedName, static_cast<unsigned>(c.savedPort), 0));
+        EXPECT_EQ(readBytes(s.addressListPath), "");
     }
 }
 

@@ -4,11 +4,10 @@
 # scripts; they call lan_create and leave the rest to the EXIT trap.
 #
 # Provides: WORK (a temporary folder), PIDS (processes to kill at the end),
-# FAILURES and fail, wait_for_line, first_line, wait_for_exit, lan_create (or
-# lan_require, lan_namespace and lan_cable for other shapes, lan_switch and
-# lan_plug for a LAN of more hosts), lan_loss and lan_loss_report (a link
-# that loses datagrams), lan_report (prints the logs and exits 1 when a
-# check failed).
+# FAILURES and fail, wait_for_line, first_line, wait_for_exit, lan_create
+# (or lan_namespaces and lan_cable for other shapes, lan_switch and lan_plug
+# for a LAN of more hosts), lan_loss and lan_loss_report (a link that loses
+# datagrams), lan_report (prints the logs and exits 1 when a check failed).
 
 WORK=$(mktemp -d)
 PIDS=()
@@ -33,14 +32,15 @@ fail() {
     FAILURES=$((FAILURES + 1))
 }
 
-# Waits up to 10 s for a line matching an extended regex in a file.
+# wait_for_line FILE REGEX [N]: waits up to 10 s for (N, default 1) lines
+# matching an extended regex in a file.
 wait_for_line() {
-    local file=$1 pattern=$2
+    local file=$1 pattern=$2 count=${3:-1}
     for _ in $(seq 200); do
-        grep -Eq -- "$pattern" "$file" 2>/dev/null && return 0
+        [ "$(grep -Ec -- "$pattern" "$file" 2>/dev/null)" -ge "$count" ] && return 0
         sleep 0.05
     done
-    fail "no line /$pattern/ in $(basename "$file")"
+    fail "fewer than $count line(s) /$pattern/ in $(basename "$file")"
     return 1
 }
 
@@ -64,20 +64,16 @@ wait_for_exit() {
     return 1
 }
 
+# lan_namespaces NS...: new namespaces with loopback up, removed on exit.
 # Exits 77 with the reason where network namespaces cannot be made.
-lan_require() {
-    if [ "$(id -u)" != 0 ]; then
-        echo "SKIP: network namespaces need root"
-        exit 77
-    fi
+lan_namespaces() {
+    [ "$(id -u)" = 0 ] || { echo "SKIP: network namespaces need root"; exit 77; }
     command -v ip >/dev/null || { echo "SKIP: the ip command (iproute2) is missing"; exit 77; }
-}
-
-# lan_namespace NS: a new namespace with loopback up, removed on exit.
-lan_namespace() {
-    ip netns add "$1" || { echo "SKIP: ip netns add failed (no permission for network namespaces here)"; exit 77; }
-    LAN_NAMESPACES+=("$1")
-    ip -n "$1" link set lo up
+    for ns in "$@"; do
+        ip netns add "$ns" || { echo "SKIP: ip netns add failed (no permission for network namespaces here)"; exit 77; }
+        LAN_NAMESPACES+=("$ns")
+        ip -n "$ns" link set lo up
+    done
 }
 
 # lan_cable NS_A IF_A ADDRESS_A NS_B IF_B ADDRESS_B (addresses with their
@@ -112,16 +108,14 @@ lan_wait_running() {
 
 # lan_create NS_A ADDRESS_A NS_B ADDRESS_B: two namespaces joined by veth0.
 lan_create() {
-    lan_require
-    lan_namespace "$1"
-    lan_namespace "$3"
+    lan_namespaces "$1" "$3"
     lan_cable "$1" veth0 "$2" "$3" veth0 "$4"
 }
 
 # lan_switch NS: a namespace holding one bridge, br0, that joins every cable
 # plugged into it, as a switch joins the hosts of a LAN.
 lan_switch() {
-    lan_namespace "$1"
+    lan_namespaces "$1"
     ip -n "$1" link add br0 type bridge || { echo "SKIP: bridges are not available here"; exit 77; }
     ip -n "$1" link set br0 up
 }

@@ -82,7 +82,11 @@ private:
                         return;
                     }
                     const bool question = box->button(QMessageBox::Yes) != nullptr;
-                    box->done(decide_ ? decide_(*box) : question ? QMessageBox::Yes : QMessageBox::Ok);
+                    const auto press = decide_    ? decide_(*box)
+                                       : question ? QMessageBox::Yes
+                                                  : QMessageBox::Ok;
+                    if (press != QMessageBox::NoButton) // NoButton: left open
+                        box->done(press);
                 },
                 Qt::QueuedConnection);
         }

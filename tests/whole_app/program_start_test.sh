@@ -96,12 +96,7 @@ kill -9 "$THIRD"
 wait "$THIRD" 2>/dev/null
 start_program fourth
 FOURTH=$LAST_PID
-for _ in $(seq 200); do
-    [ "$(grep -c "^RECV 10\.77\.1\.1 1|1|" "$WORK/gamma.log")" -ge 2 ] && break
-    sleep 0.05
-done
-[ "$(grep -c "^RECV 10\.77\.1\.1 1|1|" "$WORK/gamma.log")" -ge 2 ] ||
-    fail "no copy could start after the running one was killed"
+wait_for_line "$WORK/gamma.log" '^RECV 10\.77\.1\.1 1\|1\|' 2 # a copy started after the running one was killed
 kill -TERM "$FOURTH"
 wait_for_exit "$FOURTH"
 [ "$STATUS" = 0 ] || fail "the fourth copy ended with $STATUS"
@@ -112,12 +107,7 @@ rm -f "$LOCK"
 mkfifo -m 600 "$LOCK"
 start_program fifth
 FIFTH=$LAST_PID
-for _ in $(seq 200); do
-    [ "$(grep -c "^RECV 10\.77\.1\.1 1|1|" "$WORK/gamma.log")" -ge 3 ] && break
-    sleep 0.05
-done
-[ "$(grep -c "^RECV 10\.77\.1\.1 1|1|" "$WORK/gamma.log")" -ge 3 ] ||
-    fail "a FIFO at the lock's path kept the program from starting"
+wait_for_line "$WORK/gamma.log" '^RECV 10\.77\.1\.1 1\|1\|' 3 # a FIFO at the lock's path held nothing up
 grep -q "lock $LOCK cannot be used" "$WORK/program-fifth.log" || fail "the refused lock was not reported"
 kill -TERM "$FIFTH" "$GAMMA"
 wait_for_exit "$FIFTH"

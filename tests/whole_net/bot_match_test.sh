@@ -2,27 +2,11 @@
 # Two bots play a match on loopback only (127.0.0.1 and 127.0.0.2, each
 # naming the other as an extra address): beta asks alpha, both games end
 # with the same result on both sides, and beta leaves. Runs without root;
-# nothing leaves 127.0.0.0/8.
+# nothing leaves 127.0.0.0/8 (no namespace is made).
 set -u
 
 PEER=${1:?usage: bot_match_test.sh path/to/kestrel-peer}
-WORK=$(mktemp -d)
-PIDS=()
-cleanup() {
-    for pid in "${PIDS[@]}"; do
-        kill "$pid" 2>/dev/null
-    done
-    wait 2>/dev/null
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-FAILURES=0
-fail() {
-    echo "FAIL: $*"
-    FAILURES=$((FAILURES + 1))
-}
-
+source "$(dirname "$0")/../support/lan.sh"
 PORT=$((21000 + ($$ + 4000) % 8000))
 A=$WORK/alpha.log
 B=$WORK/beta.log
@@ -31,21 +15,12 @@ B=$WORK/beta.log
     --chat-reply 're: %s' --quit-after 40000 >"$A" 2>&1 &
 ALPHA=$!
 PIDS+=($ALPHA)
-for _ in $(seq 200); do
-    grep -q '^READY ' "$A" && break
-    sleep 0.05
-done
+wait_for_line "$A" '^READY '
 timeout 40 "$PEER" --bind 127.0.0.2 --extra 127.0.0.1 --port "$PORT" --name beta --request 127.0.0.1 \
-    --games 2 --restart --nudge 2000 >"$B" 2>&1
-STATUS=$?
-[ "$STATUS" -eq 0 ] || fail "beta did not finish its games (status $STATUS)"
-for _ in $(seq 200); do
-    grep -q '^BOT ALONE' "$A" && break
-    sleep 0.05
-done
+    --games 2 --restart --nudge 2000 >"$B" 2>&1 || fail "beta did not finish its games (status $?)"
+wait_for_line "$A" '^BOT ALONE'
 kill -TERM "$ALPHA"
 wait "$ALPHA" || fail "alpha exited with status $?"
-PIDS=()
 
 [ "$(grep -c '^RESULT ' "$B")" -eq 2 ] || fail "beta did not see two results"
 [ "$(grep '^RESULT ' "$A")" = "$(grep '^RESULT ' "$B")" ] || fail "the results differ"
@@ -56,10 +31,5 @@ grep -q '^INFORMATION 相手が接続を終了しました' "$A" || fail "alpha 
 # Alpha's final board is beta's turned by 180 degrees.
 last_full() { grep '^BOARD ' "$1" | grep -v ' 0 0$' | tail -1 | cut -d' ' -f2; }
 [ "$(last_full "$A" | rev)" = "$(last_full "$B")" ] || fail "the final boards do not agree"
-
-if [ "$FAILURES" -ne 0 ]; then
-    echo "--- alpha"; grep -Ev '^(CELL|FLIP|COUNTS|TEXT) ' "$A"
-    echo "--- beta"; grep -Ev '^(CELL|FLIP|COUNTS|TEXT) ' "$B"
-    exit 1
-fi
+lan_report
 echo "two bots on loopback: ok"

@@ -4,7 +4,7 @@
 # 999 players on 10.78.1.1 onwards, all addresses of one veth interface.
 # Nothing is reachable from inside.
 #
-#   load_test.sh program-under-load burst-sender [FLOOD_SECONDS]
+#   load_test.sh window_lan_tests burst-sender [FLOOD_SECONDS]
 #
 # 1. The kernel's receive buffer alone, read by nobody for 2 s (as a window
 #    blocked by a pause): how many of a burst of 999 answers it keeps.
@@ -17,16 +17,13 @@
 #    (Rss, Pss) once a second must not grow after the first seconds.
 set -u
 
-PROGRAM=${1:?usage: load_test.sh program-under-load burst-sender [FLOOD_SECONDS]}
-SENDER=${2:?usage: load_test.sh program-under-load burst-sender [FLOOD_SECONDS]}
+TESTS=${1:?usage: load_test.sh window_lan_tests burst-sender [FLOOD_SECONDS]}
+SENDER=${2:?usage: load_test.sh window_lan_tests burst-sender [FLOOD_SECONDS]}
 SECONDS_OF_FLOOD=${3:-10}
 source "$(dirname "$0")/../support/lan.sh"
-lan_require
 NS_P=kestrel-load-prog-$$
 NS_Q=kestrel-load-peers-$$
-lan_namespace "$NS_P"
-lan_namespace "$NS_Q"
-lan_cable "$NS_P" veth0 10.78.0.1/16 "$NS_Q" veth0 10.78.1.1/16
+lan_create "$NS_P" 10.78.0.1/16 "$NS_Q" 10.78.1.1/16
 # 998 more players' addresses: 10.78.1.2 onwards.
 for i in $(seq 1 998); do
     n=$((0x0A4E0101 + i))
@@ -46,19 +43,19 @@ wait "${PIDS[-1]}" 2>/dev/null
 echo "buffer alone: $(cat "$WORK/hold.log")"
 
 # 2. The burst, with and without the window blocked.
-mkdir -p "$WORK/program"
 in_q "$SENDER" answer "$PORT" 10.78.1.1 999 2 >"$WORK/sender-burst.log" 2>&1 &
 PIDS+=($!)
 sleep 0.5
 # 1000 rows: the 999 players and the program itself, which hears its own broadcast.
-in_p "$PROGRAM" "$WORK/program" "$PORT" burst 1000 >"$WORK/burst.log" 2>&1
+in_p env KESTREL_LOAD_PORT="$PORT" KESTREL_LOAD_COUNT=1000 "$TESTS" --gtest_filter='WindowUnderLoad.EveryPlayer*' \
+    >"$WORK/burst.log" 2>&1
 status=$?
 echo "program: $(grep LISTED "$WORK/burst.log") (at start, after the refresh, in the list box, ms blocked)"
 [ "$status" = 0 ] || fail "not all 999 players were listed (status $status)"
 
 # 3. The flood.
-mkdir -p "$WORK/flood"
-in_p "$PROGRAM" "$WORK/flood" "$PORT" flood "$SECONDS_OF_FLOOD" 2>&1 | grep -v 'does not support raise' >"$WORK/flood.log" &
+in_p env KESTREL_LOAD_PORT="$PORT" KESTREL_LOAD_SECONDS="$SECONDS_OF_FLOOD" "$TESTS" \
+    --gtest_filter='WindowUnderLoad.Memory*' 2>&1 | grep -v 'does not support raise' >"$WORK/flood.log" &
 PROGRAM_PID=$!
 PIDS+=($PROGRAM_PID)
 sleep 1

@@ -5,23 +5,7 @@
 set -u
 
 PEER=${1:?usage: loopback_test.sh path/to/kestrel-peer}
-WORK=$(mktemp -d)
-PIDS=()
-cleanup() {
-    for pid in "${PIDS[@]}"; do
-        kill "$pid" 2>/dev/null
-    done
-    wait 2>/dev/null
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-FAILURES=0
-fail() {
-    echo "FAIL: $*"
-    FAILURES=$((FAILURES + 1))
-}
-
+source "$(dirname "$0")/../support/lan.sh" # no namespace is made
 PORT=$((21000 + $$ % 8000))
 
 # Unbound, the peer must not even open a socket. Should that guard ever
@@ -56,14 +40,6 @@ give_up() {
     [ -f "$B" ] && { echo "--- beta"; cat "$B"; }
     exit 1
 }
-# Waits, at most ten seconds, until file $2 has a line matching $1.
-wait_for() {
-    for _ in $(seq 200); do
-        grep -Eq "$1" "$2" && return 0
-        sleep 0.05
-    done
-    return 1
-}
 # The peer list alpha printed on its n-th SIGUSR1 (n = $1), "PEERS" line included.
 alpha_list() {
     awk -v n="$1" '/^PEER / { rows = rows $0 "\n" } /^PEERS / { if (++seen == n) { printf "%s%s\n", rows, $0; exit } rows = "" }' "$A"
@@ -74,27 +50,23 @@ alpha_list() {
 "$PEER" --bind 127.0.0.1 --extra 127.0.0.2 --port "$PORT" --log --name alpha --quit-after 40000 >"$A" 2>&1 &
 ALPHA=$!
 PIDS+=($ALPHA)
-wait_for '^READY ' "$A" || give_up "alpha did not get ready"
+wait_for_line "$A" '^READY ' || give_up "alpha did not get ready"
 "$PEER" --bind 127.0.0.2 --extra 127.0.0.1 --port "$PORT" --log --name beta --dial-up --quit-after 40000 >"$B" 2>&1 &
 BETA=$!
 PIDS+=($BETA)
 
 # Beta's announcement has reached alpha: beta is on alpha's list.
-wait_for '^RECV 127\.0\.0\.2 [0-9]+\|1\|beta\$1$' "$A" || give_up "alpha did not hear beta's announcement"
+wait_for_line "$A" '^RECV 127\.0\.0\.2 [0-9]+\|1\|beta\$1$' || give_up "alpha did not hear beta's announcement"
 kill -USR1 "$ALPHA"
-wait_for '^PEERS ' "$A" || give_up "alpha did not print its list"
+wait_for_line "$A" '^PEERS ' || give_up "alpha did not print its list"
 alpha_list 1 | grep -Eqx 'PEER [0-9]+ 127\.0\.0\.2 beta 1' || fail "alpha does not list beta after its announcement"
 
 # Beta leaves: its goodbye takes it off alpha's list.
 kill -TERM "$BETA"
 wait "$BETA" || fail "beta exited with status $?"
-wait_for '^RECV 127\.0\.0\.2 [0-9]+\|3\|beta\$1$' "$A" || give_up "alpha did not hear beta's goodbye"
+wait_for_line "$A" '^RECV 127\.0\.0\.2 [0-9]+\|3\|beta\$1$' || give_up "alpha did not hear beta's goodbye"
 kill -USR1 "$ALPHA"
-for _ in $(seq 200); do
-    [ "$(grep -c '^PEERS ' "$A")" -ge 2 ] && break
-    sleep 0.05
-done
-[ -n "$(alpha_list 2)" ] || fail "alpha did not print its list after beta's goodbye"
+wait_for_line "$A" '^PEERS ' 2 # alpha's list after beta's goodbye
 alpha_list 2 | grep -Eq '^PEER [0-9]+ 127\.0\.0\.2 ' && fail "beta is still on alpha's list after its goodbye"
 alpha_list 2 | grep -qx 'PEERS 0' || fail "alpha's list is not empty after beta's goodbye"
 
@@ -110,9 +82,5 @@ grep -Eq '^PEER [0-9]+ 127\.0\.0\.1 alpha 0$' "$B" || fail "beta does not list a
 # The goodbye goes to the extra address too, whoever listens there.
 grep -Eq '^SEND 127\.0\.0\.2 [0-9]+\|3\|alpha\$0$' "$A" || fail "alpha's goodbye to its extra address"
 
-if [ "$FAILURES" -ne 0 ]; then
-    echo "--- alpha"; cat "$A"
-    echo "--- beta"; cat "$B"
-    exit 1
-fi
+lan_report
 echo "two peers on loopback: ok"

@@ -22,10 +22,7 @@ source "$(dirname "$0")/../support/lan.sh"
 HOME_NS=kestrel-home-$$
 ALPHA_NS=kestrel-mh-alpha-$$
 BETA_NS=kestrel-mh-beta-$$
-lan_require
-for ns in "$HOME_NS" "$ALPHA_NS" "$BETA_NS"; do
-    lan_namespace "$ns"
-done
+lan_namespaces "$HOME_NS" "$ALPHA_NS" "$BETA_NS"
 lan_cable "$HOME_NS" lan1 10.81.1.1/24 "$ALPHA_NS" eth0 10.81.1.2/24
 lan_cable "$HOME_NS" lan2 10.81.2.1/24 "$BETA_NS" eth0 10.81.2.2/24
 # A cable whose far end stays down: dead0 is up but has no carrier. Made

@@ -9,7 +9,7 @@
 # and the flood in theirs. Everything is removed on exit, also on failure.
 set -u
 
-MODE=${1:?usage: window_match_test.sh plain|lossy|flood TEST PEER PROBE}
+MODE=${1:?usage: window_match_test.sh plain|lossy|flood window_lan_tests PEER PROBE}
 TEST=${2:?}
 PEER=${3:?}
 PROBE=${4:?}
@@ -29,15 +29,13 @@ plain | lossy)
     [ "$MODE" = lossy ] && FILTER=WindowMatch.TwoGamesOverALossyLink
     ;;
 flood)
-    lan_require
     NS_C=kestrel-wm-flood-$$
     lan_switch "kestrel-wm-switch-$$"
-    for ns in "$NS_A" "$NS_B" "$NS_C"; do
-        lan_namespace "$ns"
+    lan_namespaces "$NS_A" "$NS_B" "$NS_C"
+    hosts=("$NS_A" "$NS_B" "$NS_C")
+    for i in 0 1 2; do
+        lan_plug "kestrel-wm-switch-$$" "${hosts[$i]}" eth0 "10.77.2.$((i + 1))/24"
     done
-    lan_plug "kestrel-wm-switch-$$" "$NS_A" eth0 10.77.2.1/24
-    lan_plug "kestrel-wm-switch-$$" "$NS_B" eth0 10.77.2.2/24
-    lan_plug "kestrel-wm-switch-$$" "$NS_C" eth0 10.77.2.3/24
     FILTER=WindowMatch.GameUnderAFlood
     ;;
 *)
