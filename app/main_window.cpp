@@ -132,14 +132,6 @@ QPlainTextEdit* addEdit(QWidget* parent, int id, QRect dialogUnits, bool readOnl
 
 } // namespace
 
-QFont dialogFont()
-{
-    QFont font;
-    font.setFamilies({utf8("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic")});
-    font.setPointSize(9);
-    return font;
-}
-
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
 {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

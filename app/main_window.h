@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 
+#include "app/dialog_font.h"
 #include "net/platform.h"
 
 class QAction;
@@ -85,9 +86,5 @@ private:
     std::map<int, QAction*> menuItems_;
     bool shownBefore_ = false;
 };
-
-// The font of the main window and its boxes: the dialog font first, then
-// its stand-in where that is not installed.
-QFont dialogFont();
 
 } // namespace kestrel

@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
 # Measures the game at start and at rest side by side with a bare Qt window
-# (tools/measure/bare_window: a main window with a menu bar and a line edit)
-# and prints the figures and their ratios:
-#   - how long each takes from exec until its window is mapped,
+# (tools/measure/bare_window: a main window with a menu bar and a line edit),
+# once as it is (Latin texts, Qt's default font) and once in Japanese (its
+# texts in Japanese in the game's dialog font, with Qt's Japanese
+# translation, as the game's interface is), and prints the figures and the
+# game's ratios to both:
+#   - how long each takes from exec until its window is mapped, and the
+#     processor time its threads had used by then (steadier on a busy machine),
 #   - its memory 3 s after the window is mapped: PSS, and RSS and USS (its
 #     private pages) beside it, since the PSS of the Qt libraries depends on
 #     how many other processes of the machine map them at that moment,
-#   (both the medians of runs that alternate between the two programs),
+#   (all medians of runs that alternate between the programs),
 #   - its wake-ups in 10 s once it has been left alone for 12 s (the runs of
 #     each thread counted by the scheduler, /proc/<pid>/task/*/schedstat),
 #     and, as a check, the poll and timer calls strace sees in the 10 s after,
 #   - its threads.
-# Both run under a virtual X server, with a private sound server where
+# All run under a virtual X server, with a private sound server where
 # pulseaudio is installed, inside a network namespace of their own (the game
 # announces itself as soon as it starts: nothing leaves the namespace) and a
 # private mount namespace (its own /tmp and /dev/shm). Needs root.
@@ -73,12 +77,20 @@ PA
     done
 fi
 
-# start NAME PROGRAM: starts it, sets PID and MAPPED (ms until its window was mapped).
+# The programs measured: the bare window, the same in Japanese, the game.
+names=(bare japanese game)
+# start NAME: starts it, sets PID, MAPPED (ms until its window was mapped)
+# and CPU (processor ms its threads had used by then).
 start() {
-    local line
-    line=$("$map_time" "/tmp/$1.log" "$2") || { echo "measure-rest: $1 did not start: $(cat "/tmp/$1.log")" >&2; exit 1; }
-    PID=${line% *}
-    MAPPED=${line#* }
+    local line command
+    case $1 in
+    bare) command=("$bare") ;;
+    japanese) command=("$bare" --japanese) ;;
+    *) command=("$game") ;;
+    esac
+    line=$("$map_time" "/tmp/$1.log" "${command[@]}") ||
+        { echo "measure-rest: $1 did not start: $(cat "/tmp/$1.log")" >&2; exit 1; }
+    read -r PID MAPPED CPU <<<"$line"
 }
 stop() {
     kill -TERM "$PID" 2>/dev/null
@@ -98,15 +110,16 @@ thread_runs() {
 
 # Start-up and memory: alternating runs, so that a busy moment of the
 # machine, or other processes sharing the libraries, fall on both.
-for name in bare game; do
+for name in "${names[@]}"; do
     : >"/tmp/$name.times"
+    : >"/tmp/$name.cpu"
     : >"/tmp/$name.memory"
 done
 for _ in $(seq "$runs"); do
-    for name in bare game; do
-        [ "$name" = bare ] && program=$bare || program=$game
-        start "$name" "$program"
+    for name in "${names[@]}"; do
+        start "$name"
         echo "$MAPPED" >>"/tmp/$name.times"
+        echo "$CPU" >>"/tmp/$name.cpu"
         sleep 3
         awk '/^Pss:/ { pss = $2 } /^Rss:/ { rss = $2 } /^Private_(Clean|Dirty):/ { uss += $2 }
              END { print pss, rss, uss }' "/proc/$PID/smaps_rollup" >>"/tmp/$name.memory"
@@ -115,9 +128,8 @@ for _ in $(seq "$runs"); do
 done
 
 # At rest: threads and wake-ups of one run of each.
-for name in bare game; do
-    [ "$name" = bare ] && program=$bare || program=$game
-    start "$name" "$program"
+for name in "${names[@]}"; do
+    start "$name"
     sleep 3
     ls "/proc/$PID/task" | wc -l >"/tmp/$name.threads"
     sort -u "/proc/$PID"/task/*/comm | tr '\n' ' ' >"/tmp/$name.names"
@@ -137,26 +149,35 @@ for name in bare game; do
 done
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2fx", a / b; else print "-" }'; }
-row() { printf '%-44s %14s %14s %8s\n' "$1" "$2" "$3" "$(ratio "$3" "$2")"; }
+# row LABEL BARE JAPANESE GAME: the figures and the game's ratios to both bare windows.
+row() { printf '%-44s %10s %10s %10s %8s %8s\n' "$1" "$2" "$3" "$4" "$(ratio "$4" "$2")" "$(ratio "$4" "$3")"; }
+figure() { printf '%-44s %10s %10s %10s\n' "$@"; }
+column_median() { cut -d' ' -f"$2" "$1" | median; }
 echo "kestrelbay at start and at rest next to a bare Qt 6 window ($runs starts each; $sound)"
-printf '%-44s %14s %14s %8s\n' "" "bare window" "kestrelbay" "ratio"
-row "window mapped after exec (median ms)" "$(median </tmp/bare.times)" "$(median </tmp/game.times)"
+printf '%-44s %10s %10s %10s %8s %8s\n' "" "bare" "bare (ja)" "kestrelbay" "/bare" "/ja"
+row "window mapped after exec (median ms)" "$(median </tmp/bare.times)" "$(median </tmp/japanese.times)" \
+    "$(median </tmp/game.times)"
+row "processor time until mapped (median ms)" "$(median </tmp/bare.cpu)" "$(median </tmp/japanese.cpu)" \
+    "$(median </tmp/game.cpu)"
 column=1
 for what in PSS RSS USS; do
-    row "memory 3 s after mapping ($what, median KiB)" "$(cut -d' ' -f$column /tmp/bare.memory | median)" \
-        "$(cut -d' ' -f$column /tmp/game.memory | median)"
+    row "memory 3 s after mapping ($what, median KiB)" "$(column_median /tmp/bare.memory $column)" \
+        "$(column_median /tmp/japanese.memory $column)" "$(column_median /tmp/game.memory $column)"
     column=$((column + 1))
 done
-printf '%-44s %14s %14s\n' "wake-ups in 10 s after 12 s at rest" "$(cut -d' ' -f1 /tmp/bare.wakeups)" "$(cut -d' ' -f1 /tmp/game.wakeups)"
+figure "wake-ups in 10 s after 12 s at rest" "$(cut -d' ' -f1 /tmp/bare.wakeups)" \
+    "$(cut -d' ' -f1 /tmp/japanese.wakeups)" "$(cut -d' ' -f1 /tmp/game.wakeups)"
 if [ -f /tmp/bare.calls ]; then
-    printf '%-44s %14s %14s\n' "poll/sleep/futex calls in the next 10 s" "$(cat /tmp/bare.calls)" "$(cat /tmp/game.calls)"
+    figure "poll/sleep/futex calls in the next 10 s" "$(cat /tmp/bare.calls)" "$(cat /tmp/japanese.calls)" \
+        "$(cat /tmp/game.calls)"
 fi
-printf '%-44s %14s %14s\n' "threads" "$(cat /tmp/bare.threads)" "$(cat /tmp/game.threads)"
-echo "start-up times (ms), bare window: $(tr '\n' ' ' </tmp/bare.times)"
-echo "start-up times (ms), kestrelbay:  $(tr '\n' ' ' </tmp/game.times)"
-echo "PSS of each run (KiB), bare window: $(cut -d' ' -f1 /tmp/bare.memory | tr '\n' ' ')"
-echo "PSS of each run (KiB), kestrelbay:  $(cut -d' ' -f1 /tmp/game.memory | tr '\n' ' ')"
-echo "threads of the bare window: $(cat /tmp/bare.names)"
-echo "threads of kestrelbay:      $(cat /tmp/game.names)"
-echo "threads that woke, bare window:$(cut -s -d' ' -f2- /tmp/bare.wakeups)"
-echo "threads that woke, kestrelbay: $(cut -s -d' ' -f2- /tmp/game.wakeups)"
+figure "threads" "$(cat /tmp/bare.threads)" "$(cat /tmp/japanese.threads)" "$(cat /tmp/game.threads)"
+for name in "${names[@]}"; do
+    label=$name
+    [ "$name" = game ] && label=kestrelbay
+    echo "$label: start-up times (ms): $(tr '\n' ' ' <"/tmp/$name.times")"
+    echo "$label: processor times (ms): $(tr '\n' ' ' <"/tmp/$name.cpu")"
+    echo "$label: PSS of each run (KiB): $(cut -d' ' -f1 "/tmp/$name.memory" | tr '\n' ' ')"
+    echo "$label: threads: $(cat "/tmp/$name.names")"
+    echo "$label: threads that woke:$(cut -s -d' ' -f2- "/tmp/$name.wakeups")"
+done

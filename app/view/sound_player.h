@@ -3,47 +3,54 @@
 // the audio output from a thread of the player's own, so that the board's
 // animations, which block the interface thread on purpose, never starve a
 // click that is still playing. Nothing of the sound system is opened until
-// the first sound is near: a program that plays no game never opens it.
+// the first sound is near: a program that plays no game never loads the
+// sound module (app/view/audio_output.h), nor the multimedia libraries.
 
 #include <QByteArray>
+#include <QString>
+#include <QStringList>
 #include <QThread>
+
+#include "app/view/audio_output.h"
 
 namespace kestrel {
 
-class AudioWorker;
-
 class SoundPlayer {
 public:
-    // Opens nothing yet: no audio output, no thread.
+    using Status = SoundStatus;
+
+    // Opens nothing yet: no module, no audio output, no thread.
     SoundPlayer();
     ~SoundPlayer();
     SoundPlayer(const SoundPlayer&) = delete;
     SoundPlayer& operator=(const SoundPlayer&) = delete;
 
-    // Finds the system's audio output and starts the player's thread, once.
-    // play() opens the player itself; open it where a sound is about to
-    // come, so that the sound does not wait for it.
-    void open();
-    bool isOpen() const { return worker_ != nullptr; }
+    // Loads the sound module, finds the system's audio output and starts the
+    // player's thread, once. play() opens the player itself; open it where a
+    // sound is about to come, so that the sound does not wait for it. False
+    // when the program has no sound module (said once on stderr).
+    bool open();
+    bool isOpen() const { return output_ != nullptr; }
 
     // Starts a whole RIFF WAVE image and returns at once; a sound still
     // playing is cut off. Returns false, and plays nothing, when the image
-    // is missing or not a playable PCM WAVE file.
+    // is missing or not a playable PCM WAVE file, or there is no output.
     bool play(const QByteArray& wave);
     // Cuts off the sound playing, if any.
     void stop();
 
-    // What the output is doing once every earlier call has taken effect.
-    struct Status {
-        quint64 started = 0; // sounds handed to an output since the player was made
-        quint64 current = 0; // which of them (1, 2, ...) holds the output now; 0 for none
-        quint64 cutOff = 0;  // outputs stopped by a newer sound or by stop()
-    };
     Status status() const;
 
 private:
     QThread thread_;
-    AudioWorker* worker_ = nullptr;
+    AudioOutput* output_ = nullptr;
 };
+
+// Where the sound module is looked for, in this order: beside the program
+// (a build, or a copy unpacked into a folder of its own), then where the
+// install puts it, relative to the program and as configured.
+QStringList soundModuleCandidates(const QString& programDirectory);
+// Looks for the module in this folder first (tests run from the build tree).
+void setSoundModuleDirectory(const QString& directory);
 
 } // namespace kestrel

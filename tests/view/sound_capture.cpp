@@ -160,13 +160,14 @@ int check(const char* path)
 int play(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    kestrel::setSoundModuleDirectory(QStringLiteral(KESTREL_SOUND_MODULE_BUILD_DIR));
     QWidget window;
     window.resize(523, 340);
     kestrel::BoardView view(&window);
     view.layoutBoard();
     window.show();
     QApplication::processEvents();
-    // The sound output is opened by the first animation, before its first picture.
+    // The sound output (its module loaded) is opened by the first animation, before its first picture.
     QElapsedTimer clock;
     double picture = -1, click = -1;
     view.onPicture = [&](int, kestrel::Picture) {
