@@ -402,7 +402,7 @@ TEST(SocketSetupTest, DatagramsGoThroughNoProxySoNoThreadLooksOneUp)
     FakeTimers timers;
     UdpSocket socket;
     Program program{view, dialog, socket, timers};
-    program.settings.port = 0; // any free port: a probe socket would look the proxy up itself
+    program.settings.port = 0; // any free port
     QStringList threads = threadNames();
     ASSERT_EQ(socket.open(program, kLoopback), SocketSetup::Ok);
     // The socket's own receive thread is the only new one.
