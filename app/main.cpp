@@ -34,9 +34,10 @@ int main(int argc, char** argv)
     if (!app)
         return kestrel::kNoDisplayExitCode;
     app->setQuitOnLastWindowClosed(false);
-    // Every window and box shows the program's icon; the desktop finds the
-    // menu entry (and its icon) by this name: resources/desktop/<name>.desktop.
-    app->setWindowIcon(kestrel::programIcon());
+    // Every window and box shows the program's icon (the whole one once the
+    // main window is on the screen); the desktop finds the menu entry (and
+    // its icon) by this name: resources/desktop/<name>.desktop.
+    app->setWindowIcon(kestrel::programIconForStart());
     app->setDesktopFileName(QStringLiteral("jp.example.kestrelbay"));
     QTranslator translator;
     loadQtTranslations(*app, translator);

@@ -9,7 +9,7 @@
 
 namespace kestrel {
 
-MainDialog::MainDialog(const std::string& exePath, const QHostAddress& bindAddress, QObject* parent)
+MainDialog::MainDialog(const std::string& exePath, Ipv4 bindAddress, QObject* parent)
     : QObject(parent), view_(window_.client()), timers_([this](int id) { onRetryTimer(program_, id); }),
       program_(view_, window_, socket_, timers_), dialogs_(program_, window_.client()),
       bindAddress_(bindAddress)

@@ -3,7 +3,6 @@
 // retry timers and the program record, wired together. Clicks, commands,
 // timer expiries and datagrams all arrive here and go to their handlers.
 
-#include <QHostAddress>
 #include <QObject>
 #include <functional>
 #include <memory>
@@ -22,9 +21,7 @@ class MainDialog final : public QObject {
 public:
     // exePath: the running executable; the settings files lie beside it.
     // bindAddress: where the socket listens (every IPv4 address; tests use loopback).
-    explicit MainDialog(const std::string& exePath,
-                        const QHostAddress& bindAddress = QHostAddress(QHostAddress::AnyIPv4),
-                        QObject* parent = nullptr);
+    explicit MainDialog(const std::string& exePath, Ipv4 bindAddress = kAnyIpv4, QObject* parent = nullptr);
     ~MainDialog() override;
 
     // Brings the window up and announces the player. False when the start
@@ -56,7 +53,7 @@ private:
     QtTimers timers_;
     Program program_;
     QtSecondaryDialogs dialogs_;
-    QHostAddress bindAddress_;
+    Ipv4 bindAddress_;
     bool exited_ = false;
 };
 

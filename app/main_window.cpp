@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -376,8 +377,14 @@ void MainWindow::showEvent(QShowEvent* event)
     if (shownBefore_)
         return;
     shownBefore_ = true;
-    // The window is on the screen: now the window system gets the 256-pixel picture too.
-    QTimer::singleShot(kWholeIconAfterMs, this, [this] { setWindowIcon(programIcon()); });
+    // The window is on the screen: now the window system gets the 256-pixel
+    // picture too, and the windows opened later share the whole icon.
+    QTimer::singleShot(kWholeIconAfterMs, this, [this] {
+        const QIcon whole = programIcon();
+        if (!QGuiApplication::windowIcon().isNull())
+            QGuiApplication::setWindowIcon(whole);
+        setWindowIcon(whole);
+    });
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event)

@@ -72,22 +72,32 @@ QIcon iconUpTo(int largest)
     return icon;
 }
 
+bool hasWholePicture(const QIcon& icon)
+{
+    return icon.availableSizes().contains(QSize(256, 256));
+}
+
 } // namespace
 
 QIcon programIcon()
 {
-    // Once the program has given the application its icon (no one else
-    // gives it one), every window shares it instead of decoding the eight
-    // pictures again.
+    // Once the program has given the application its whole icon (no one
+    // else gives it one), every window shares it instead of decoding the
+    // eight pictures again.
     const QIcon shared = QGuiApplication::windowIcon();
-    if (!shared.isNull())
+    if (hasWholePicture(shared))
         return shared;
-    return iconUpTo(256);
+    // The start's icon, given to the application, is completed with its
+    // 256-pixel picture alone: its other pictures are decoded already.
+    QIcon whole = shared.isNull() ? iconUpTo(128) : shared;
+    whole.addFile(QStringLiteral(":/icons/kestrelbay256.png"), QSize(256, 256));
+    return whole;
 }
 
 QIcon programIconForStart()
 {
-    return iconUpTo(128);
+    const QIcon shared = QGuiApplication::windowIcon();
+    return shared.isNull() || hasWholePicture(shared) ? iconUpTo(128) : shared;
 }
 
 } // namespace kestrel

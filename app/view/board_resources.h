@@ -51,11 +51,13 @@ QByteArray loadSound(Sound sound);
 
 // The program's icon with every size it was drawn at (16 to 256 pixels),
 // so that each screen and panel takes the size it shows without scaling.
-// The application's icon once it has one.
+// The application's icon once that is the whole one.
 QIcon programIcon();
 // The program's icon without its 256-pixel picture, which takes the window
-// system longer to take over than the rest of a window's first showing: what
-// the main window starts with, before it takes the whole icon.
+// system longer to take over than the rest of a window's first showing (and
+// a few milliseconds to decode): what the application and the main window
+// start with, before they take the whole icon. The application's icon when
+// it has that one.
 QIcon programIconForStart();
 
 } // namespace kestrel

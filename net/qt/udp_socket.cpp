@@ -4,13 +4,10 @@
 #include "net/qt/udp_socket.h"
 
 #include <QAbstractEventDispatcher>
-#include <QHostInfo>
-#include <QNetworkInterface>
-#include <QNetworkProxy>
-#include <QUdpSocket>
+#include <QUrl>
 #include <arpa/inet.h>
 #include <cerrno>
-#include <fcntl.h>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <pthread.h>
@@ -22,7 +19,7 @@
 #include "net/boxes.h"
 #include "net/broadcast.h"
 #include "net/datagram.h"
-#include "net/qt/ipv4.h"
+#include "net/qt/interface_list.h"
 #include "net/receive.h"
 #include "text/cp932.h"
 
@@ -30,10 +27,9 @@ namespace kestrel {
 
 namespace {
 
-// One datagram straight on the socket's descriptor: QUdpSocket reports most
-// send failures as one coarse "network error", while errno says why
-// (no route, host unreachable, refused by a rule, ...).
-int sendOnDescriptor(qintptr descriptor, Ipv4 address, std::uint16_t port, std::string_view bytes)
+// One datagram on the socket's descriptor; errno says why one failed (no
+// route, host unreachable, refused by a rule, a full buffer, ...).
+int sendOnDescriptor(int descriptor, Ipv4 address, std::uint16_t port, std::string_view bytes)
 {
     sockaddr_in to{};
     to.sin_family = AF_INET;
@@ -41,7 +37,7 @@ int sendOnDescriptor(qintptr descriptor, Ipv4 address, std::uint16_t port, std::
     to.sin_addr.s_addr = htonl(address);
     ssize_t sent = 0;
     do {
-        sent = ::sendto(int(descriptor), bytes.data(), bytes.size(), MSG_NOSIGNAL,
+        sent = ::sendto(descriptor, bytes.data(), bytes.size(), MSG_NOSIGNAL,
                         reinterpret_cast<const sockaddr*>(&to), sizeof to);
     } while (sent < 0 && errno == EINTR);
     return sent < 0 ? errorNumberForErrno(errno) : 0;
@@ -55,37 +51,6 @@ constexpr int kReceiveBufferBytes = 1 << 20;
 
 } // namespace
 
-int socketErrorNumber(QAbstractSocket::SocketError error)
-{
-    switch (error) {
-    case QAbstractSocket::ConnectionRefusedError:
-    case QAbstractSocket::RemoteHostClosedError:
-        return kErrorConnectionReset;
-    case QAbstractSocket::HostNotFoundError:
-        return kErrorHostNotFound;
-    case QAbstractSocket::SocketAccessError:
-        return kErrorAccess;
-    case QAbstractSocket::SocketResourceError:
-        return kErrorNoBuffers;
-    case QAbstractSocket::SocketTimeoutError:
-        return kErrorTimedOut;
-    case QAbstractSocket::DatagramTooLargeError:
-        return kErrorMessageSize;
-    case QAbstractSocket::NetworkError:
-        return kErrorNetworkDown;
-    case QAbstractSocket::AddressInUseError:
-        return kErrorAddressInUse;
-    case QAbstractSocket::SocketAddressNotAvailableError:
-        return kErrorAddressNotAvail;
-    case QAbstractSocket::UnsupportedSocketOperationError:
-        return kErrorOperation;
-    case QAbstractSocket::TemporaryError: // EAGAIN: the send buffer is full for now
-        return kErrorWouldBlock;
-    default:
-        return kErrorUnknown;
-    }
-}
-
 UdpSocket::UdpSocket(QObject* parent) : QObject(parent) {}
 
 UdpSocket::~UdpSocket()
@@ -93,7 +58,7 @@ UdpSocket::~UdpSocket()
     shutDown();
 }
 
-SocketSetup UdpSocket::open(Program& program, const QHostAddress& bindAddress)
+SocketSetup UdpSocket::open(Program& program, Ipv4 bindAddress)
 {
     program_ = &program;
     auto fail = [&](SocketSetup step, const std::string& box) {
@@ -112,38 +77,29 @@ SocketSetup UdpSocket::open(Program& program, const QHostAddress& bindAddress)
     const std::string& notifyFailedText = SJ("非同期モード（受信＆切断）に失敗");
 
     shutDown();
-    delete socket_;
-    socket_ = new QUdpSocket(this);
-    // Datagrams never go through a proxy; without this, bind() asks the
-    // system's proxy settings and starts a thread of its own to do so.
-    socket_->setProxy(QNetworkProxy::NoProxy);
-
-    // Qt creates the native socket inside bind(); when that creation fails no
-    // descriptor is left behind, which tells it apart from a refused bind.
-    // Every address of the protocol is IPv4: "any address" is IPv4's, and
-    // the socket an IPv4 one.
-    const QHostAddress address =
-        bindAddress == QHostAddress(QHostAddress::Any) ? QHostAddress(QHostAddress::AnyIPv4) : bindAddress;
-    const bool bound = socket_->bind(address, static_cast<quint16>(program.settings.port));
-    if (!bound && socket_->socketDescriptor() == -1)
-        return fail(SocketSetup::CreateFailed, createFailedText);
-    if (!bound)
-        return fail(SocketSetup::BindFailed, portFailedText);
-    // From here on the bound socket is the program's own descriptor, read by
-    // the receive thread: Qt, which would read it on the GUI thread, lets go.
-    descriptor_ = ::fcntl(int(socket_->socketDescriptor()), F_DUPFD_CLOEXEC, 0);
-    socket_->close();
+    // Non-blocking as the sends always were: a full send buffer is an error
+    // to show (kErrorWouldBlock), not a window that hangs.
+    descriptor_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (descriptor_ < 0)
         return fail(SocketSetup::CreateFailed, createFailedText);
+    // Announcements are broadcasts. No SO_REUSEADDR: a second copy on the
+    // same port is refused, and gets the port box.
+    const int on = 1;
+    ::setsockopt(descriptor_, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(static_cast<std::uint16_t>(program.settings.port));
+    local.sin_addr.s_addr = htonl(bindAddress);
+    if (::bind(descriptor_, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0)
+        return fail(SocketSetup::BindFailed, portFailedText);
     // Room for a burst while the receive thread waits for a core (the
     // kernel caps it at net.core.rmem_max; the result is not looked at).
     const int receiveBuffer = kReceiveBufferBytes;
     ::setsockopt(descriptor_, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
 
-    BroadcastAddresses broadcasts = broadcastAddressesOf(address);
+    BroadcastAddresses broadcasts = broadcastAddressesOf(bindAddress);
     program.match.broadcastAddress = broadcasts.first;
     program.match.otherBroadcastAddresses = std::move(broadcasts.others);
-    // Broadcasting: Qt sets SO_BROADCAST on every UDP socket itself.
 
     // Receive notifications need the event dispatcher of this thread.
     wakeDescriptor_ = ::eventfd(0, EFD_CLOEXEC);
@@ -170,27 +126,13 @@ std::string broadcastAddressForBound(const std::vector<InterfaceEntry>& entries,
     return "255.255.255.255";
 }
 
-BroadcastAddresses UdpSocket::broadcastAddressesOf(const QHostAddress& bindAddress) const
+BroadcastAddresses UdpSocket::broadcastAddressesOf(Ipv4 bindAddress)
 {
-    std::vector<InterfaceEntry> entries;
-    for (const QNetworkInterface& iface : QNetworkInterface::allInterfaces()) {
-        const auto flags = iface.flags();
-        for (const QNetworkAddressEntry& entry : iface.addressEntries()) {
-            Ipv4 address = 0;
-            if (!toIpv4(entry.ip(), address))
-                continue;
-            entries.push_back(
-                {flags.testFlag(QNetworkInterface::IsUp), flags.testFlag(QNetworkInterface::IsRunning),
-                 flags.testFlag(QNetworkInterface::IsLoopBack), address, entry.netmask().toIPv4Address()});
-        }
-    }
-    if (bindAddress == QHostAddress(QHostAddress::AnyIPv4))
+    const std::vector<InterfaceEntry> entries = interfaceEntries();
+    if (bindAddress == kAnyIpv4)
         return broadcastAddressesFor(entries);
     // A socket bound to one address reaches only the subnet that holds it.
-    Ipv4 bound = 0;
-    if (!toIpv4(bindAddress, bound))
-        return {"255.255.255.255", {}};
-    return {broadcastAddressForBound(entries, bound), {}};
+    return {broadcastAddressForBound(entries, bindAddress), {}};
 }
 
 void UdpSocket::shutDown()
@@ -203,8 +145,6 @@ void UdpSocket::shutDown()
         ::close(wakeDescriptor_);
     wakeDescriptor_ = -1;
     queue_.clear();
-    if (socket_ != nullptr)
-        socket_->close();
 }
 
 bool UdpSocket::isOpen() const
@@ -212,7 +152,7 @@ bool UdpSocket::isOpen() const
     return descriptor_ >= 0;
 }
 
-quint16 UdpSocket::localPort() const
+std::uint16_t UdpSocket::localPort() const
 {
     sockaddr_in local{};
     socklen_t length = sizeof local;
@@ -241,25 +181,32 @@ bool UdpSocket::resolve(const std::string& hostName, Ipv4& address)
 {
     if (parseDottedAddress(hostName, address))
         return true;
-    const QString name = lookUpName(hostName);
+    const QString name = lookUpName(hostName).trimmed();
     // The resolver would read "010.0.0.1" as 8.0.0.1 and "10.1" as 10.0.0.1,
-    // or ask the DNS about "10.0.0.256": none of them is a host name.
-    if (name.isEmpty() || isNumericHostText(hostName) || QHostAddress().setAddress(name))
+    // or ask the DNS about "10.0.0.256"; a colon is in IPv6 addresses and in
+    // no host name: none of them is a host name.
+    if (name.isEmpty() || isNumericHostText(name.toStdString()) || name.contains(u':'))
         return false;
-    const QHostInfo info = QHostInfo::fromName(name);
-    if (info.error() != QHostInfo::NoError)
+    // An international name goes to the resolver in its ASCII form.
+    const QByteArray ace = QUrl::toAce(name);
+    if (ace.isEmpty())
         return false;
-    for (const QHostAddress& candidate : info.addresses()) {
-        if (candidate.protocol() == QAbstractSocket::IPv4Protocol && toIpv4(candidate, address))
-            return true;
-    }
-    return false;
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_DGRAM;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(ace.constData(), nullptr, &hints, &found) != 0 || found == nullptr)
+        return false;
+    address = ntohl(reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr);
+    ::freeaddrinfo(found);
+    return true;
 }
 
-void UdpSocket::onNotificationError(QAbstractSocket::SocketError error)
+void UdpSocket::onNotificationError(int error)
 {
-    // An earlier datagram found nobody at its port: nothing is wrong here.
-    if (error == QAbstractSocket::ConnectionRefusedError || error == QAbstractSocket::TemporaryError)
+    // An earlier datagram found nobody at its port, or the buffer was full
+    // for a moment: nothing is wrong with the socket.
+    if (error == ECONNREFUSED || error == EAGAIN || error == EWOULDBLOCK)
         return;
     notificationFailed();
 }

@@ -1,7 +1,7 @@
 #pragma once
-// The program's one UDP socket on Qt Network: set-up, the receive path that
-// feeds dispatchDatagram one datagram per queued event, sending, host-name
-// look-up and shut-down.
+// The program's one UDP socket, on its own descriptor: set-up, the receive
+// path that feeds dispatchDatagram one datagram per queued event (through
+// Qt's event queue), sending, host-name look-up and shut-down.
 //
 // The one thread besides the GUI thread lives here: it only reads the socket
 // into a bounded queue, so that datagrams are taken off the socket at once,
@@ -10,8 +10,6 @@
 // touches nothing else: the handlers run on the GUI thread, one datagram per
 // queued event, in arrival order, and never inside a pause.
 
-#include <QAbstractSocket>
-#include <QHostAddress>
 #include <QObject>
 #include <QString>
 #include <atomic>
@@ -26,19 +24,16 @@
 #include "net/receive_queue.h"
 #include "net/socket_errors.h"
 
-class QUdpSocket;
-
 namespace kestrel {
 
 struct Program;
 
-// Which set-up step failed. Starting a socket library has no counterpart in
-// Qt (QUdpSocket needs no start-up or release), so those steps cannot fail.
+// Which set-up step failed. Starting a socket library has no counterpart
+// here (a POSIX socket needs no start-up or release), so those steps cannot fail.
 enum class SocketSetup { Ok, CreateFailed, BindFailed, NotifyFailed };
 
-// The error number shown for a socket error that Qt reports on its own,
-// outside a send (a notification or a read).
-int socketErrorNumber(QAbstractSocket::SocketError error);
+// Bound to this, the socket listens on every IPv4 address of the host (INADDR_ANY).
+constexpr Ipv4 kAnyIpv4 = 0;
 
 // The broadcast address of a socket bound to one address: the subnet of the
 // interface entry that is up and holds that very address; failing that, of
@@ -60,25 +55,27 @@ public:
     // match.broadcastAddress and match.otherBroadcastAddresses and starts the
     // receive thread. Failures show their error box, set
     // match.socketFailed and say which step failed.
-    SocketSetup open(Program& program, const QHostAddress& bindAddress = QHostAddress(QHostAddress::AnyIPv4));
+    SocketSetup open(Program& program, Ipv4 bindAddress = kAnyIpv4);
     // Stops the receive thread and closes the socket; later sends fail with
     // kErrorNotSocket. Datagrams still queued are dropped.
     void shutDown();
     bool isOpen() const;
-    quint16 localPort() const;
+    std::uint16_t localPort() const;
 
     // Returns the error number of the socket's own error (errno) on failure.
     int sendTo(Ipv4 address, std::uint16_t port, std::string_view bytes) override;
-    // Strict dotted decimal is taken as it stands, without any look-up (not
-    // even the reverse one Qt would make). Any other address form ("010.0.0.1",
-    // "10.1", "::1") and an empty name are no host, and never reach the DNS.
-    // Anything else is looked up, and its first IPv4 address is the answer.
+    // Strict dotted decimal is taken as it stands, without any look-up. Any
+    // other address form ("010.0.0.1", "10.1", "::1") and an empty name are
+    // no host, and never reach the DNS. Anything else is looked up (an
+    // international name in its ASCII form), and its first IPv4 address is
+    // the answer.
     bool resolve(const std::string& hostName, Ipv4& address) override;
 
-    // A socket error that arrived on its own, outside a read or a send: the
-    // socket is unusable, so it is closed after the error box. The report of
-    // an earlier datagram that found no receiver is passed over.
-    void onNotificationError(QAbstractSocket::SocketError error);
+    // A socket error (errno) that arrived on its own, outside a read or a
+    // send: the socket is unusable, so it is closed after the error box. The
+    // report of an earlier datagram that found no receiver, or of a full
+    // buffer, is passed over.
+    void onNotificationError(int error);
 
     // Datagrams read and not yet handled, and those the full queue dropped.
     const ReceiveQueue& queue() const { return queue_; }
@@ -94,10 +91,9 @@ private:
     void queueRead();
     void onSocketEvent();
     void notificationFailed();
-    BroadcastAddresses broadcastAddressesOf(const QHostAddress& bindAddress) const;
+    static BroadcastAddresses broadcastAddressesOf(Ipv4 bindAddress);
 
     Program* program_ = nullptr;
-    QUdpSocket* socket_ = nullptr; // binds; the descriptor is then the program's own
     int descriptor_ = -1;
     int wakeDescriptor_ = -1; // an eventfd that ends the receive thread
     std::thread receiver_;

@@ -11,7 +11,6 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QScrollBar>
-#include <QUdpSocket>
 #include <QtTest/qtestspontaneevent.h>
 #include <csignal>
 #include <filesystem>
@@ -44,7 +43,7 @@ void key(QWidget* window, Qt::Key k)
 
 // On a loopback port of its own, logged in as root.
 struct Running : testing::RunningProgram {
-    Running() : RunningProgram(testing::freeLoopbackPort(), QHostAddress(QHostAddress::LocalHost))
+    Running() : RunningProgram(testing::freeLoopbackPort(), testing::kLoopback)
     {
         EXPECT_TRUE(main->start("root"));
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window()));
@@ -232,11 +231,9 @@ TEST(DialogsWindow, ConnectDialogUnderARequestAcceptedMeanwhile)
 {
     Running r;
     // Another player on 127.0.0.2, on the same port as every copy of the program.
-    QUdpSocket peer;
-    ASSERT_TRUE(peer.bind(QHostAddress(QStringLiteral("127.0.0.2")), r.port));
-    auto say = [&](const char* text) {
-        peer.writeDatagram(QByteArray(text), QHostAddress::LocalHost, r.port);
-    };
+    testing::LoopbackUdp peer;
+    ASSERT_TRUE(peer.bind(testing::kLoopback + 1, r.port)); // 127.0.0.2
+    auto say = [&](const char* text) { peer.sendTo(testing::kLoopback, r.port, text); };
     say("1|1|hanako$0");
     ASSERT_TRUE(waitFor([&] { return r.program().peers.count == 1; }));
 

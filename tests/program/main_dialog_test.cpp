@@ -3,7 +3,6 @@
 #include "support/running_program.h"
 
 #include <QAction>
-#include <QUdpSocket>
 
 #include "net/control_ids.h"
 #include "text/cp932.h"
@@ -24,7 +23,7 @@ bool enabled(MainDialog& dialog, int id)
 
 TEST(MainDialog, StartsInThePhaseWithoutAnOpponentAndHearsTheNetwork)
 {
-    RunningProgram running(testing::freeLoopbackPort(), QHostAddress(QHostAddress::LocalHost));
+    RunningProgram running(testing::freeLoopbackPort(), testing::kLoopback);
     MainDialog& dialog = *running.main;
     // Every state the start must set is first put the other way round.
     for (int id : {ids::kMenuDisconnect, ids::kSend, ids::kFirstBlack, ids::kSecondWhite, ids::kDecide,
@@ -63,9 +62,9 @@ TEST(MainDialog, StartsInThePhaseWithoutAnOpponentAndHearsTheNetwork)
         waitFor([&] { return QApplication::focusWidget() == dialog.window().control(ids::kChatInput); }));
 
     // An announcement from loopback reaches the receive path and lists its sender.
-    QUdpSocket other;
-    ASSERT_TRUE(other.bind(QHostAddress::LocalHost, 0));
-    other.writeDatagram(QByteArray("5|1|jiro$1"), QHostAddress::LocalHost, running.port);
+    testing::LoopbackUdp other;
+    ASSERT_TRUE(other.bind(testing::kLoopback, 0));
+    other.sendTo(testing::kLoopback, running.port, "5|1|jiro$1");
     ASSERT_TRUE(waitFor([&] { return program.peers.count == 1; }));
     EXPECT_EQ(program.peers.rows[0].address, "127.0.0.1");
 
@@ -76,9 +75,9 @@ TEST(MainDialog, StartsInThePhaseWithoutAnOpponentAndHearsTheNetwork)
 
 TEST(MainDialog, PortInUseEndsTheStartWithTheBox)
 {
-    QUdpSocket holder;
-    ASSERT_TRUE(holder.bind(QHostAddress::LocalHost, 0));
-    RunningProgram running(holder.localPort(), QHostAddress(QHostAddress::LocalHost));
+    testing::LoopbackUdp holder;
+    ASSERT_TRUE(holder.bind(testing::kLoopback, 0));
+    RunningProgram running(holder.localPort(), testing::kLoopback);
     MainDialog& dialog = *running.main;
     BoxAnswerer& answerer = running.boxes;
     // After the box the settings dialog opens for another port; the player cancels it.
@@ -110,7 +109,7 @@ TEST(MainDialog, ExitUnderAnErrorBoxOfTheStartEndsTheStart)
     // fails, so the first announcement opens an error box. A termination
     // signal arriving meanwhile runs the Exit command.
     int exits = 0;
-    RunningProgram running(0, QHostAddress(QHostAddress::LocalHost), [&](const QMessageBox&) {
+    RunningProgram running(0, testing::kLoopback, [&](const QMessageBox&) {
         running.main->exit();
         return QMessageBox::Ok;
     });

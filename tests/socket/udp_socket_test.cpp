@@ -6,11 +6,13 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
-#include <QUdpSocket>
 #include <arpa/inet.h>
 #include <chrono>
 #include <fcntl.h>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <ifaddrs.h>
+#include <net/if.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <thread>
@@ -21,8 +23,9 @@
 #include "net/datagram.h"
 #include "net/message_type.h"
 #include "net/peers.h"
-#include "net/qt/ipv4.h"
+#include "net/qt/interface_list.h"
 #include "net/qt/udp_socket.h"
+#include "support/loopback_udp.h"
 #include "text/cp932.h"
 
 namespace kestrel {
@@ -31,21 +34,16 @@ namespace {
 using testing::FakeDialog;
 using testing::FakeTimers;
 using testing::FakeView;
+using testing::freeLoopbackPort;
 using testing::ip;
+using testing::kLoopback;
+using testing::LoopbackUdp;
 
 constexpr int kWaitMs = 5000;
 
-// A port nobody holds on loopback right now.
-quint16 freePort()
+Ipv4 loopback(unsigned last)
 {
-    QUdpSocket probe;
-    probe.bind(QHostAddress::LocalHost, 0);
-    return probe.localPort();
-}
-
-QHostAddress loopback(int last)
-{
-    return QHostAddress(ip(127, 0, 0, last));
+    return ip(127, 0, 0, last);
 }
 
 std::string portBox(int port)
@@ -57,23 +55,14 @@ std::string portBox(int port)
 // Another host on loopback: 127.0.0.<last> on the same port, since every
 // answer goes to the port of the settings. Keeps what it receives, in order.
 struct Listener {
-    QUdpSocket socket;
-    std::vector<std::string> received;
-    Listener(int last, quint16 port)
+    LoopbackUdp socket;
+    std::vector<std::string>& received = socket.received;
+    Listener(unsigned last, std::uint16_t port)
     {
         EXPECT_TRUE(socket.bind(loopback(last), port));
-        QObject::connect(&socket, &QUdpSocket::readyRead, [this] {
-            while (socket.hasPendingDatagrams()) {
-                QByteArray data(int(socket.pendingDatagramSize()), '\0');
-                socket.readDatagram(data.data(), data.size());
-                received.emplace_back(data.constData(), std::size_t(data.size()));
-            }
-        });
+        socket.keepReceived();
     }
-    void sendTo(quint16 port, const std::string& bytes)
-    {
-        socket.writeDatagram(bytes.data(), qint64(bytes.size()), QHostAddress::LocalHost, port);
-    }
+    void sendTo(std::uint16_t port, const std::string& bytes) { socket.sendTo(kLoopback, port, bytes); }
 };
 
 struct SocketTest : ::testing::Test {
@@ -87,13 +76,13 @@ struct SocketTest : ::testing::Test {
     void SetUp() override
     {
         program.settings.playerName = "taro";
-        program.settings.port = freePort();
-        ASSERT_EQ(socket.open(program, QHostAddress::LocalHost), SocketSetup::Ok);
+        program.settings.port = freeLoopbackPort();
+        ASSERT_EQ(socket.open(program, kLoopback), SocketSetup::Ok);
         socket.onReceived = [this](Ipv4 source, std::string_view bytes) {
             receivedLog.emplace_back(source, std::string(bytes));
         };
     }
-    quint16 port() const { return quint16(program.settings.port); }
+    std::uint16_t port() const { return std::uint16_t(program.settings.port); }
     bool waitFor(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, kWaitMs); }
 };
 
@@ -286,11 +275,11 @@ TEST_F(SocketTest, ANestedLoopInsideAHandlerKeepsDispatchingTheDatagramsBehindIt
 
 TEST_F(SocketTest, ANotificationErrorClosesTheSocketAndLaterSendsFail)
 {
-    socket.onNotificationError(QAbstractSocket::ConnectionRefusedError);
+    socket.onNotificationError(ECONNREFUSED);
     EXPECT_TRUE(socket.isOpen());
     EXPECT_TRUE(dialog.boxes.empty());
 
-    socket.onNotificationError(QAbstractSocket::NetworkError);
+    socket.onNotificationError(ENETDOWN);
     EXPECT_FALSE(socket.isOpen());
     ASSERT_EQ(dialog.boxes.size(), 1u);
     EXPECT_EQ(dialog.boxes[0].kind, "error");
@@ -316,7 +305,7 @@ TEST_F(SocketTest, ANotificationErrorClosesTheSocketAndLaterSendsFail)
     ASSERT_EQ(control.open(controlProgram, loopback(3)), SocketSetup::Ok);
     Listener peer(2, port());
     peer.sendTo(port(), "1|1|late$0");
-    peer.socket.writeDatagram("1|1|late$0", loopback(3), port());
+    peer.socket.sendTo(loopback(3), port(), "1|1|late$0");
     ASSERT_TRUE(waitFor([&] { return controlProgram.peers.count == 1; }));
     EXPECT_EQ(controlProgram.peers.rows[0].name, "late");
     EXPECT_EQ(program.peers.count, 0);
@@ -325,8 +314,8 @@ TEST_F(SocketTest, ANotificationErrorClosesTheSocketAndLaterSendsFail)
 
 TEST(SocketSetupTest, APortAlreadyTakenGivesThePortBox)
 {
-    QUdpSocket holder;
-    ASSERT_TRUE(holder.bind(QHostAddress::LocalHost, 0));
+    LoopbackUdp holder;
+    ASSERT_TRUE(holder.bind(kLoopback, 0));
     FakeView view;
     FakeDialog dialog;
     FakeTimers timers;
@@ -334,7 +323,7 @@ TEST(SocketSetupTest, APortAlreadyTakenGivesThePortBox)
     Program program{view, dialog, socket, timers};
     program.settings.port = holder.localPort();
 
-    EXPECT_EQ(socket.open(program, QHostAddress::LocalHost), SocketSetup::BindFailed);
+    EXPECT_EQ(socket.open(program, kLoopback), SocketSetup::BindFailed);
     ASSERT_EQ(dialog.boxes.size(), 1u);
     EXPECT_EQ(dialog.boxes[0].kind, "error");
     EXPECT_EQ(dialog.boxes[0].text, portBox(holder.localPort()));
@@ -350,9 +339,9 @@ TEST(SocketSetupTest, NoSocketLeftToCreateGivesTheCreationBox)
     FakeTimers timers;
     UdpSocket socket;
     Program program{view, dialog, socket, timers};
-    program.settings.port = freePort();
+    program.settings.port = freeLoopbackPort();
     // A first, successful set-up converts the box texts while descriptors are plenty.
-    ASSERT_EQ(socket.open(program, QHostAddress::LocalHost), SocketSetup::Ok);
+    ASSERT_EQ(socket.open(program, kLoopback), SocketSetup::Ok);
     socket.shutDown();
 
     // Lower the descriptor limit to the lowest free descriptor, so the next socket() fails.
@@ -364,7 +353,7 @@ TEST(SocketSetupTest, NoSocketLeftToCreateGivesTheCreationBox)
     rlimit tight = saved;
     tight.rlim_cur = rlim_t(lowest);
     ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
-    const SocketSetup result = socket.open(program, QHostAddress::LocalHost);
+    const SocketSetup result = socket.open(program, kLoopback);
     setrlimit(RLIMIT_NOFILE, &saved);
 
     EXPECT_EQ(result, SocketSetup::CreateFailed);
@@ -382,8 +371,8 @@ TEST(SocketSetupTest, AThreadWithoutAnEventLoopCannotBeNotified)
         FakeTimers timers;
         UdpSocket socket;
         Program program{view, dialog, socket, timers};
-        program.settings.port = freePort();
-        result = socket.open(program, QHostAddress::LocalHost);
+        program.settings.port = freeLoopbackPort();
+        result = socket.open(program, kLoopback);
         EXPECT_FALSE(socket.isOpen());
         EXPECT_EQ(program.match.socketFailed, 1);
     });
@@ -413,26 +402,15 @@ TEST(SocketSetupTest, DatagramsGoThroughNoProxySoNoThreadLooksOneUp)
     FakeTimers timers;
     UdpSocket socket;
     Program program{view, dialog, socket, timers};
-    program.settings.port = 0; // any free port: a probe socket would look the proxy up itself
+    program.settings.port = 0; // any free port
     QStringList threads = threadNames();
-    ASSERT_EQ(socket.open(program, QHostAddress::LocalHost), SocketSetup::Ok);
+    ASSERT_EQ(socket.open(program, kLoopback), SocketSetup::Ok);
     // The socket's own receive thread is the only new one.
     threads << QStringLiteral("kestrel-receive");
     QStringList now = threadNames();
     threads.sort();
     now.sort();
     EXPECT_EQ(now, threads) << now.join(u' ').toStdString();
-}
-
-TEST(SocketAddresses, MappedAndPlainIpv4AreTheSameHost)
-{
-    Ipv4 address = 0;
-    EXPECT_TRUE(toIpv4(QHostAddress("::ffff:127.0.0.9"), address));
-    EXPECT_EQ(address, ip(127, 0, 0, 9));
-    EXPECT_TRUE(toIpv4(QHostAddress("10.77.0.2"), address));
-    EXPECT_EQ(address, ip(10, 77, 0, 2));
-    EXPECT_FALSE(toIpv4(QHostAddress("::1"), address));
-    EXPECT_FALSE(toIpv4(QHostAddress(), address));
 }
 
 // Only texts that the system's resolver reads as addresses itself: a name
@@ -446,11 +424,29 @@ TEST(SocketAddresses, ResolveTakesStrictDottedDecimalAndNoOtherAddressForm)
     EXPECT_TRUE(socket.resolve("10.77.0.2", address));
     EXPECT_EQ(address, ip(10, 77, 0, 2));
     // Read by inet_aton as 8.0.0.1, 127.0.0.1 (three times) and ::1: no host the player typed.
-    for (const char* text : {"010.0.0.1", "0x7f.0.0.1", "127.1", "2130706433", "::1", ""}) {
+    for (const char* text :
+         {"010.0.0.1", "0x7f.0.0.1", "127.1", "2130706433", "::1", "fe80::1%lo", " 10.1.2.3 ", ""}) {
         address = 0;
         EXPECT_FALSE(socket.resolve(text, address)) << text;
         EXPECT_EQ(address, 0u) << text;
     }
+}
+
+// A name the hosts file answers (where it does: elsewhere the question
+// could go to a name server).
+TEST(SocketAddresses, ANameIsLookedUpToItsIpv4Address)
+{
+    std::ifstream hosts("/etc/hosts");
+    std::string line;
+    bool listed = false;
+    while (!listed && std::getline(hosts, line))
+        listed = line.rfind("127.0.0.1", 0) == 0 && line.find(" localhost") != std::string::npos;
+    if (!listed)
+        GTEST_SKIP() << "no localhost in /etc/hosts";
+    UdpSocket socket;
+    Ipv4 address = 0;
+    EXPECT_TRUE(socket.resolve("localhost", address));
+    EXPECT_EQ(address, ip(127, 0, 0, 1));
 }
 
 TEST(SocketAddresses, AHostNameIsLookedUpAsItsCodePage932Text)
@@ -463,17 +459,6 @@ TEST(SocketAddresses, AHostNameIsLookedUpAsItsCodePage932Text)
     const std::string halfWidthKana = "\xce\xbd\xc4"; // "ﾎｽﾄ": one byte each, above 0x7F
     EXPECT_EQ(lookUpName(halfWidthKana + "1"), QString::fromUtf8("ﾎｽﾄ1"));
     EXPECT_TRUE(lookUpName("").isEmpty());
-}
-
-TEST(SocketErrors, EachQtErrorShowsTheWinsockNumberOfTheNearestMeaning)
-{
-    EXPECT_EQ(socketErrorNumber(QAbstractSocket::TemporaryError), 10035);
-    EXPECT_EQ(kErrorWouldBlock, 10035);
-    EXPECT_EQ(socketErrorNumber(QAbstractSocket::ConnectionRefusedError), kErrorConnectionReset);
-    EXPECT_EQ(socketErrorNumber(QAbstractSocket::HostNotFoundError), kErrorHostNotFound);
-    EXPECT_EQ(socketErrorNumber(QAbstractSocket::DatagramTooLargeError), kErrorMessageSize);
-    EXPECT_EQ(socketErrorNumber(QAbstractSocket::NetworkError), kErrorNetworkDown);
-    EXPECT_EQ(socketErrorNumber(QAbstractSocket::UnknownSocketError), kErrorUnknown);
 }
 
 InterfaceEntry entry(bool up, Ipv4 address, Ipv4 netmask)
@@ -513,6 +498,82 @@ TEST(BoundBroadcast, LoopbackAddressesKeepTheLoopbackBroadcast)
                                                  entry(true, ip(10, 0, 0, 5), ip(255, 255, 255, 0))};
     EXPECT_EQ(broadcastAddressForBound(entries, ip(127, 0, 0, 1)), "127.255.255.255");
     EXPECT_EQ(broadcastAddressForBound(entries, ip(127, 0, 0, 2)), "127.255.255.255");
+}
+
+// getifaddrs() entries as the kernel lists them: one link entry per
+// interface (no IPv4 address), IPv4 and IPv6 addresses.
+TEST(InterfaceList, EveryIpv4AddressIsOneEntryWithItsInterfaceFlags)
+{
+    struct Item {
+        const char* name;
+        unsigned flags;
+        int family; // AF_UNSPEC: no address at all
+        Ipv4 address, netmask;
+    };
+    const unsigned upRunning = IFF_UP | IFF_RUNNING;
+    const Item items[] = {
+        {"lo", upRunning | IFF_LOOPBACK, AF_PACKET, 0, 0},
+        {"tun0", IFF_UP | IFF_POINTOPOINT, AF_UNSPEC, 0, 0},
+        {"lo", upRunning | IFF_LOOPBACK, AF_INET, ip(127, 0, 0, 1), ip(255, 0, 0, 0)},
+        {"eth0", upRunning | IFF_BROADCAST, AF_INET, ip(10, 77, 0, 2), ip(255, 255, 255, 0)},
+        {"eth0", upRunning | IFF_BROADCAST, AF_INET, ip(10, 78, 0, 2), 0}, // no netmask given
+        {"docker0", IFF_UP | IFF_BROADCAST, AF_INET, ip(172, 17, 0, 1), ip(255, 255, 0, 0)},
+        {"eth1", IFF_BROADCAST, AF_INET, ip(192, 168, 9, 4), ip(255, 255, 255, 0)},
+        {"eth0", upRunning, AF_INET6, 0, 0},
+    };
+    std::vector<ifaddrs> list(std::size(items));
+    std::vector<sockaddr_in> addresses(std::size(items)), netmasks(std::size(items));
+    sockaddr_in6 ipv6{};
+    ipv6.sin6_family = AF_INET6;
+    sockaddr packet{};
+    packet.sa_family = AF_PACKET;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const Item& item = items[i];
+        list[i].ifa_next = i + 1 < list.size() ? &list[i + 1] : nullptr;
+        list[i].ifa_name = const_cast<char*>(item.name);
+        list[i].ifa_flags = item.flags;
+        addresses[i].sin_family = netmasks[i].sin_family = AF_INET;
+        addresses[i].sin_addr.s_addr = htonl(item.address);
+        netmasks[i].sin_addr.s_addr = htonl(item.netmask);
+        if (item.family == AF_INET) {
+            list[i].ifa_addr = reinterpret_cast<sockaddr*>(&addresses[i]);
+            list[i].ifa_netmask = item.netmask != 0 ? reinterpret_cast<sockaddr*>(&netmasks[i]) : nullptr;
+        } else if (item.family == AF_INET6) {
+            list[i].ifa_addr = reinterpret_cast<sockaddr*>(&ipv6);
+        } else if (item.family == AF_PACKET) {
+            list[i].ifa_addr = &packet;
+        }
+    }
+
+    const std::vector<InterfaceEntry> entries = interfaceEntriesOf(list.data());
+    ASSERT_EQ(entries.size(), 5u);
+    const InterfaceEntry expected[] = {
+        {true, true, true, ip(127, 0, 0, 1), ip(255, 0, 0, 0)},
+        {true, true, false, ip(10, 77, 0, 2), ip(255, 255, 255, 0)},
+        {true, true, false, ip(10, 78, 0, 2), 0},
+        {true, false, false, ip(172, 17, 0, 1), ip(255, 255, 0, 0)},
+        {false, false, false, ip(192, 168, 9, 4), ip(255, 255, 255, 0)},
+    };
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        EXPECT_EQ(entries[i].up, expected[i].up) << i;
+        EXPECT_EQ(entries[i].running, expected[i].running) << i;
+        EXPECT_EQ(entries[i].loopback, expected[i].loopback) << i;
+        EXPECT_EQ(entries[i].address, expected[i].address) << i;
+        EXPECT_EQ(entries[i].netmask, expected[i].netmask) << i;
+    }
+}
+
+TEST(InterfaceList, ThisHostListsItsLoopbackAddress)
+{
+    const std::vector<InterfaceEntry> entries = interfaceEntries();
+    const auto loopbackEntry = std::find_if(entries.begin(), entries.end(), [](const InterfaceEntry& e) {
+        return e.address == ip(127, 0, 0, 1);
+    });
+    ASSERT_NE(loopbackEntry, entries.end());
+    EXPECT_TRUE(loopbackEntry->up);
+    EXPECT_TRUE(loopbackEntry->running);
+    EXPECT_TRUE(loopbackEntry->loopback);
+    EXPECT_EQ(loopbackEntry->netmask, ip(255, 0, 0, 0));
 }
 
 } // namespace

@@ -8,25 +8,17 @@
 
 #include <QMenuBar>
 #include <QThread>
-#include <QUdpSocket>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/main_dialog.h"
 #include "support/environment.h"
+#include "support/loopback_udp.h"
 #include "support/temp_dir.h"
 #include "support/window_driver.h"
 
 namespace kestrel::testing {
-
-// A port nobody holds on loopback right now.
-inline std::uint16_t freeLoopbackPort()
-{
-    QUdpSocket probe;
-    probe.bind(QHostAddress::LocalHost, 0);
-    return probe.localPort();
-}
 
 struct RunningProgram {
     TempDir dir;
@@ -39,7 +31,7 @@ struct RunningProgram {
     const std::uint16_t port;
 
     // Made but not started: a test may hook into it before `main->start`.
-    RunningProgram(std::uint16_t port, const QHostAddress& bind, BoxAnswerer::Decide decide = {})
+    RunningProgram(std::uint16_t port, Ipv4 bind, BoxAnswerer::Decide decide = {})
         : boxes(std::move(decide)), port(port)
     {
         std::string file = "taro" + std::string(68, '\0');

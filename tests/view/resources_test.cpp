@@ -163,6 +163,19 @@ TEST(BoardResources, ProgramIconAtEverySizeItWasDrawnAt)
     // Given to the application, it is the one every window shares, decoded once.
     QGuiApplication::setWindowIcon(icon);
     EXPECT_EQ(programIcon().cacheKey(), icon.cacheKey());
+    EXPECT_FALSE(programIconForStart().availableSizes().contains(QSize(256, 256)));
+
+    // The start's icon given to the application: the start shares it, and the
+    // whole icon is it with the 256-pixel picture added.
+    QGuiApplication::setWindowIcon(programIconForStart());
+    EXPECT_EQ(programIconForStart().cacheKey(), QGuiApplication::windowIcon().cacheKey());
+    EXPECT_EQ(QGuiApplication::windowIcon().availableSizes().size(), 7);
+    const QIcon completed = programIcon();
+    EXPECT_EQ(completed.availableSizes().size(), 8);
+    EXPECT_EQ(
+        completed.pixmap(QSize(256, 256)).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+        QImage(QStringLiteral(":/icons/kestrelbay256.png"))
+            .convertToFormat(QImage::Format_ARGB32_Premultiplied));
     QGuiApplication::setWindowIcon(QIcon());
 }
 

@@ -28,8 +28,8 @@ int loadValue(const char* name)
 // answers the message boxes (NoButton leaves one open).
 struct Loaded : testing::RunningProgram {
     explicit Loaded(testing::BoxAnswerer::Decide decide = {})
-        : RunningProgram(static_cast<std::uint16_t>(loadValue("KESTREL_LOAD_PORT")),
-                         QHostAddress(QHostAddress::AnyIPv4), std::move(decide))
+        : RunningProgram(static_cast<std::uint16_t>(loadValue("KESTREL_LOAD_PORT")), kAnyIpv4,
+                         std::move(decide))
     {
         main->view().setPauseFunction([](int ms) { QThread::msleep(static_cast<unsigned long>(ms)); });
         EXPECT_TRUE(main->start("taro"));

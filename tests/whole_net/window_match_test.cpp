@@ -135,8 +135,7 @@ struct Window : testing::RunningProgram {
     QElapsedTimer clock;
     qint64 postedAt = -1;
 
-    Window(int retryDivisor, BoxAnswerer::Decide decide)
-        : RunningProgram(20000, QHostAddress(QHostAddress::AnyIPv4), std::move(decide))
+    Window(int retryDivisor, BoxAnswerer::Decide decide) : RunningProgram(20000, kAnyIpv4, std::move(decide))
     {
         main->timers().setIntervalDivisor(retryDivisor);
         main->socket().onSent = [this](Ipv4, std::string_view bytes) {

@@ -172,9 +172,10 @@ int run(QCoreApplication& app)
         logTraffic(socket);
     watchSignals(program, socket);
 
-    const QHostAddress bindAddress = options.bindAddress.empty()
-                                         ? QHostAddress(QHostAddress::AnyIPv4)
-                                         : QHostAddress(QString::fromStdString(options.bindAddress));
+    // The options took only a dotted IPv4 address.
+    Ipv4 bindAddress = kAnyIpv4;
+    if (!options.bindAddress.empty())
+        parseDottedAddress(options.bindAddress, bindAddress);
     if (socket.open(program, bindAddress) != SocketSetup::Ok) {
         printLine("SETUP FAILED");
         printPeers(program);
