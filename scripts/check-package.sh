@@ -81,8 +81,9 @@ in_root env DEBIAN_FRONTEND=noninteractive apt install -y "./tmp/$(basename "$de
 echo "$(grep -c '^Setting up' "$root/tmp/apt.log") packages set up, among them:"
 grep -E '^Setting up (kestrelbay|fonts-ipafont-gothic|libqt6gui6|qt6-translations-l10n)' "$root/tmp/apt.log"
 
-step "libraries of the program and of Qt's X11 plugin"
-missing=$(in_root sh -c 'ldd /usr/bin/corvidae /usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqxcb.so' |
+step "libraries of the program, its sound module and Qt's X11 plugin"
+missing=$(in_root sh -c 'ldd /usr/bin/corvidae /usr/lib/x86_64-linux-gnu/kestrelbay/kestrelbay-sound.so \
+    /usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqxcb.so' |
     grep 'not found' || true)
 [ -z "$missing" ] || { echo "check-package: missing libraries:"; echo "$missing"; exit 1; }
 
