@@ -1,6 +1,6 @@
 #!/bin/bash
-# The program as `cmake --install` lays it out for a desktop: the executable,
-# a valid menu entry that starts it, the icon at every size of the hicolor
+# The program as `cmake --install` lays it out for a desktop: the executable and
+# its sound module, a valid menu entry that starts it, the icon at every size of the hicolor
 # theme (the scalable one the same picture as the 256-pixel one) and a valid
 # metainfo file. Installs into a temporary folder, removed on exit.
 set -u
@@ -36,6 +36,13 @@ key() { sed -n "s/^$1=//p" "$DESKTOP"; }
 command=$(key Exec | cut -d' ' -f1)
 [ -x "$ROOT/usr/bin/$command" ] || fail "Exec=$(key Exec) is not an installed program"
 [ "$(key Icon)" = "$ID" ] || fail "Icon=$(key Icon)"
+
+# The sound module, where the program looks for it beside itself (the path
+# from the program's folder is compiled in), with all its libraries.
+module_dir=$(strings -a -e l "$ROOT/usr/bin/corvidae" | grep -m 1 -x '\.\./[a-z0-9_/-]*/kestrelbay/')
+module=$ROOT/usr/bin/$module_dir/kestrelbay-sound.so
+[ -f "$module" ] || fail "no sound module at usr/bin/$module_dir"
+! ldd "$module" | grep -q 'not found' || fail "the sound module misses libraries"
 
 # The icon at each size, and the scalable one drawing the same picture.
 for size in 16 22 24 32 48 64 128 256; do
