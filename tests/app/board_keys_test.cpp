@@ -121,7 +121,7 @@ TEST(BoardAnnouncements, MovesAndStatusTextsAreSaidInTheOrderTheyHappen)
     b.view.showCounts(4, 1);
     b.view.setStatus(SJ("コンピュータの番です"));
     b.view.setStatus(SJ("コンピュータの番です")); // again with nothing in between: said once
-    b.view.showCell(0, kWhite); // rows and columns count from 1
+    b.view.showCell(0, kWhite);                   // rows and columns count from 1
     for (int cell : {1, 2, 3})
         b.view.showFlip(cell, kWhite);
     b.view.setStatus(SJ("自分の番です　コマを置いて下さい"));
