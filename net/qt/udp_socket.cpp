@@ -4,6 +4,7 @@
 #include "net/qt/udp_socket.h"
 
 #include <QAbstractEventDispatcher>
+#include <QSocketNotifier>
 #include <QUrl>
 #include <arpa/inet.h>
 #include <cerrno>
@@ -46,6 +47,10 @@ int sendOnDescriptor(int descriptor, Ipv4 address, std::uint16_t port, std::stri
 // How long the receive thread rests after a failed read before it tries
 // again, so that a socket that keeps failing does not spin a core.
 constexpr int kReadErrorRestMs = 100;
+// How long the receive thread leaves a datagram to the GUI thread: a free
+// GUI thread takes it within microseconds; a burst of 2 ms fits the
+// kernel's buffer many times over.
+constexpr int kGraceMs = 2;
 // Kernel buffer asked for the socket: about 1200 small datagrams.
 constexpr int kReceiveBufferBytes = 1 << 20;
 
@@ -106,6 +111,8 @@ SocketSetup UdpSocket::open(Program& program, Ipv4 bindAddress)
     if (QAbstractEventDispatcher::instance(thread()) == nullptr || wakeDescriptor_ < 0)
         return fail(SocketSetup::NotifyFailed, notifyFailedText);
     program.match.socketFailed = 0;
+    readable_ = new QSocketNotifier(descriptor_, QSocketNotifier::Read, this);
+    connect(readable_, &QSocketNotifier::activated, this, [this] { onReadable(); });
     startReceiving();
     return SocketSetup::Ok;
 }
@@ -137,6 +144,8 @@ BroadcastAddresses UdpSocket::broadcastAddressesOf(Ipv4 bindAddress)
 
 void UdpSocket::shutDown()
 {
+    delete readable_;
+    readable_ = nullptr;
     stopReceiving();
     if (descriptor_ >= 0)
         ::close(descriptor_);
@@ -236,14 +245,54 @@ void UdpSocket::stopReceiving()
     receiver_.join();
 }
 
-// The receive thread: waits for the socket, reads every datagram waiting
-// into the queue, and asks the GUI thread to handle them. It touches the
-// descriptors, the queue and the flag of queueRead(), nothing else.
-void UdpSocket::receiveLoop()
+// Reads every datagram waiting into the queue; both threads read through
+// here, one at a time, so the queue keeps the order of arrival. False when a
+// read failed (its error is queued).
+bool UdpSocket::drainSocket()
 {
+    const std::lock_guard<std::mutex> reading(drainMutex_);
     // One byte more than the longest datagram; MSG_TRUNC tells the true
     // length of a longer one, which is no message of ours.
     char buffer[kMaxDatagramBytes + 1];
+    for (;;) {
+        sockaddr_in from{};
+        socklen_t length = sizeof from;
+        const ssize_t read = ::recvfrom(descriptor_, buffer, sizeof buffer, MSG_DONTWAIT | MSG_TRUNC,
+                                        reinterpret_cast<sockaddr*>(&from), &length);
+        if (read < 0 && errno == EINTR)
+            continue;
+        // Nothing more waiting; or an earlier datagram found no receiver,
+        // which is no failure of ours.
+        if (read < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == ECONNREFUSED))
+            return true;
+        if (read < 0) {
+            queue_.push({ReceivedItem::Kind::ReadFailed, 0, {}, errorNumberForErrno(errno)});
+            return false;
+        }
+        // Oversized: no message of ours, and dropped without a word, since
+        // any host could send them and one error box each would bury the player.
+        if (read > ssize_t(kMaxDatagramBytes) || from.sin_family != AF_INET)
+            continue;
+        queue_.push({ReceivedItem::Kind::Datagram, ntohl(from.sin_addr.s_addr),
+                     std::string(buffer, std::size_t(read)), 0});
+    }
+}
+
+// The GUI thread reads the socket itself whenever it is free: a datagram
+// then costs no second thread's wake-up on its way to the handler.
+void UdpSocket::onReadable()
+{
+    drainSocket();
+    if (queue_.size() > 0)
+        queueRead();
+}
+
+// The receive thread is the backstop: a datagram the GUI thread has not
+// taken within kGraceMs (an animation or the computer's pause blocks it) is
+// read here into the queue, so the kernel's buffer never overflows. It
+// touches the descriptors, the queue and the flag of queueRead(), nothing else.
+void UdpSocket::receiveLoop()
+{
     int restMs = -1;
     for (;;) {
         pollfd waits[2] = {{descriptor_, POLLIN, 0}, {wakeDescriptor_, POLLIN, 0}};
@@ -258,29 +307,14 @@ void UdpSocket::receiveLoop()
         }
         if (waits[1].revents != 0)
             return; // shut down
-        for (;;) {
-            sockaddr_in from{};
-            socklen_t length = sizeof from;
-            const ssize_t read = ::recvfrom(descriptor_, buffer, sizeof buffer, MSG_DONTWAIT | MSG_TRUNC,
-                                            reinterpret_cast<sockaddr*>(&from), &length);
-            if (read < 0 && errno == EINTR)
-                continue;
-            // Nothing more waiting; or an earlier datagram found no receiver,
-            // which is no failure of ours.
-            if (read < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == ECONNREFUSED))
-                break;
-            if (read < 0) {
-                queue_.push({ReceivedItem::Kind::ReadFailed, 0, {}, errorNumberForErrno(errno)});
-                restMs = kReadErrorRestMs;
-                break;
-            }
-            // Oversized: no message of ours, and dropped without a word, since
-            // any host could send them and one error box each would bury the player.
-            if (read > ssize_t(kMaxDatagramBytes) || from.sin_family != AF_INET)
-                continue;
-            queue_.push({ReceivedItem::Kind::Datagram, ntohl(from.sin_addr.s_addr),
-                         std::string(buffer, std::size_t(read)), 0});
-        }
+        if (ready == 0 || waits[0].revents == 0)
+            continue; // a rest is over
+        // Leave the datagram to the GUI thread for a moment.
+        pollfd wake{wakeDescriptor_, POLLIN, 0};
+        if (::poll(&wake, 1, kGraceMs) > 0)
+            return; // shut down
+        if (!drainSocket())
+            restMs = kReadErrorRestMs;
         if (queue_.size() > 0)
             queueRead();
     }

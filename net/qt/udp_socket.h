@@ -3,17 +3,20 @@
 // path that feeds dispatchDatagram one datagram per queued event (through
 // Qt's event queue), sending, host-name look-up and shut-down.
 //
-// The one thread besides the GUI thread lives here: it only reads the socket
-// into a bounded queue, so that datagrams are taken off the socket at once,
-// also while an animation or the computer's pause blocks the window (the
-// kernel's receive buffer alone holds a few hundred small datagrams). It
-// touches nothing else: the handlers run on the GUI thread, one datagram per
-// queued event, in arrival order, and never inside a pause.
+// The GUI thread reads the socket itself whenever it is free. The one thread
+// besides it lives here too, as a backstop: it reads what the GUI thread has
+// left for a moment into a bounded queue, so that datagrams are taken off the
+// socket also while an animation or the computer's pause blocks the window
+// (the kernel's receive buffer alone holds a few hundred small datagrams).
+// Both read into the same queue, one at a time; the handlers run on the GUI
+// thread, one datagram per queued event, in arrival order, and never inside
+// a pause.
 
 #include <QObject>
 #include <QString>
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -23,6 +26,8 @@
 #include "net/platform.h"
 #include "net/receive_queue.h"
 #include "net/socket_errors.h"
+
+class QSocketNotifier;
 
 namespace kestrel {
 
@@ -88,6 +93,8 @@ private:
     void startReceiving();
     void stopReceiving();
     void receiveLoop();
+    bool drainSocket();
+    void onReadable();
     void queueRead();
     void onSocketEvent();
     void notificationFailed();
@@ -97,6 +104,8 @@ private:
     int descriptor_ = -1;
     int wakeDescriptor_ = -1; // an eventfd that ends the receive thread
     std::thread receiver_;
+    QSocketNotifier* readable_ = nullptr; // the GUI thread's own reads
+    std::mutex drainMutex_;               // one reader of the socket at a time
     ReceiveQueue queue_;
     std::atomic<bool> readQueued_{false};
 };
