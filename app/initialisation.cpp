@@ -21,7 +21,9 @@ bool initialiseMainDialog(Program& program, const InitialisationHooks& hooks)
     layoutBoard(game);
     updateCounts(game);
 
-    program.peers = PeerList{};
+    // Emptied in place: a fresh list is 70 KB, too much for a temporary.
+    program.peers.rows.fill(PeerEntry{});
+    program.peers.count = 0;
     program.match.nextSeq = 0;
     program.match.socketFailed = 0;
     program.match.connected = 0;

@@ -14,7 +14,6 @@
 #include "app/startup/instance_lock.h"
 #include "app/startup/login_name.h"
 #include "app/startup/paths.h"
-#include "app/view/board_resources.h"
 
 namespace {
 
@@ -34,10 +33,9 @@ int main(int argc, char** argv)
     if (!app)
         return kestrel::kNoDisplayExitCode;
     app->setQuitOnLastWindowClosed(false);
-    // Every window and box shows the program's icon (the whole one once the
-    // main window is on the screen); the desktop finds the menu entry (and
-    // its icon) by this name: resources/desktop/<name>.desktop.
-    app->setWindowIcon(kestrel::programIconForStart());
+    // The desktop finds the menu entry (and its icon) by this name:
+    // resources/desktop/<name>.desktop. The windows' icon is given once the
+    // main window is shown; a box before that carries its own.
     app->setDesktopFileName(QStringLiteral("jp.example.kestrelbay"));
     QTranslator translator;
     loadQtTranslations(*app, translator);

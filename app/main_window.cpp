@@ -139,7 +139,6 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowTitle(utf8("ケストレルベイ"));
     initResources();
-    setWindowIcon(programIconForStart());
     setFont(dialogFont());
     createMenu();
     client_ = new ClientArea(this);
@@ -377,13 +376,12 @@ void MainWindow::showEvent(QShowEvent* event)
     if (shownBefore_)
         return;
     shownBefore_ = true;
-    // The window is on the screen: now the window system gets the 256-pixel
-    // picture too, and the windows opened later share the whole icon.
-    QTimer::singleShot(kWholeIconAfterMs, this, [this] {
-        const QIcon whole = programIcon();
-        if (!QGuiApplication::windowIcon().isNull())
-            QGuiApplication::setWindowIcon(whole);
-        setWindowIcon(whole);
+    // The program's icon is given once the window is on its way to the
+    // screen, not before, so its pictures are not decoded on the way; every
+    // window, and those opened later, take it from the application.
+    QTimer::singleShot(0, this, [] {
+        if (QGuiApplication::windowIcon().isNull())
+            QGuiApplication::setWindowIcon(programIcon());
     });
 }
 

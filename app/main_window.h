@@ -68,9 +68,6 @@ public:
     bool askYesNo(const std::string& text) override;
     void showInformation(const std::string& text) override;
 
-    // How long after its first showing the window takes its whole icon.
-    static constexpr int kWholeIconAfterMs = 500;
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;

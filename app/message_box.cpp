@@ -1,7 +1,10 @@
 #include "app/message_box.h"
 
+#include <QGuiApplication>
+
 #include "app/main_window.h"
 #include "app/qt_text.h"
+#include "app/view/board_resources.h"
 
 namespace kestrel {
 
@@ -11,6 +14,9 @@ std::unique_ptr<QMessageBox> makeMessageBox(QMessageBox::Icon icon, const QStrin
     auto box = std::make_unique<QMessageBox>(icon, caption, fromProgramText(text), buttons);
     box->setTextFormat(Qt::PlainText); // names and chat come from other players
     box->setFont(dialogFont());
+    // Before the main window is shown the application has no icon yet.
+    if (QGuiApplication::windowIcon().isNull())
+        box->setWindowIcon(programIcon());
     box->setWindowModality(Qt::WindowModal);
     // After the modality: setting it resets the window flags of a message box.
     box->setWindowFlag(Qt::WindowStaysOnTopHint);

@@ -1,7 +1,10 @@
 #include "app/view/board_resources.h"
 
-#include <QFile>
-#include <QGuiApplication>
+#include <QIconEngine>
+#include <QPainter>
+#include <QResource>
+#include <algorithm>
+#include <iterator>
 
 // Pulls the resource object into programs that link the static library.
 static void initCompiledResources()
@@ -45,8 +48,10 @@ int pictureScaleFor(qreal devicePixelRatio)
 
 QPixmap loadPicture(Picture picture, int scale)
 {
-    initResources();
-    QPixmap pixmap(picturePath(picture, scale));
+    const CellPixels& pixels = cellPixels(picture, scale);
+    QImage image(pixels.indices, pixels.edge, pixels.edge, pixels.edge, QImage::Format_Indexed8);
+    image.setColorTable(QList<QRgb>(pixels.colours, pixels.colours + pixels.colourCount));
+    QPixmap pixmap = QPixmap::fromImage(image);
     pixmap.setDevicePixelRatio(scale);
     return pixmap;
 }
@@ -54,50 +59,66 @@ QPixmap loadPicture(Picture picture, int scale)
 QByteArray loadSound(Sound sound)
 {
     initResources();
-    QFile file(soundPath(sound));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
+    // Read in place from the program's image when it is stored uncompressed.
+    return QResource(soundPath(sound)).uncompressedData();
 }
 
 namespace {
 
-QIcon iconUpTo(int largest)
-{
-    initResources();
-    QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
-        if (size <= largest)
-            icon.addFile(QStringLiteral(":/icons/kestrelbay%1.png").arg(size), QSize(size, size));
-    return icon;
-}
+constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128};
 
-bool hasWholePicture(const QIcon& icon)
-{
-    return icon.availableSizes().contains(QSize(256, 256));
-}
+// Decodes the icon's picture of the size asked for (or the nearest larger
+// one) on each request and keeps nothing.
+class ProgramIconEngine final : public QIconEngine {
+public:
+    QIconEngine* clone() const override { return new ProgramIconEngine; }
+    QString key() const override { return QStringLiteral("kestrelbay"); }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        QList<QSize> sizes;
+        for (int size : kIconSizes)
+            sizes.append(QSize(size, size));
+        return sizes;
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override
+    {
+        const int drawn = drawnSizeFor(size);
+        return QSize(drawn, drawn).scaled(size, Qt::KeepAspectRatio);
+    }
+    // Every mode looks the same: the icon is a window's, never a button's.
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override
+    {
+        QPixmap drawn(QStringLiteral(":/icons/kestrelbay%1.png").arg(drawnSizeFor(size)), "PNG");
+        if (drawn.width() > size.width() || drawn.height() > size.height())
+            drawn = drawn.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        return drawn;
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
+        QPixmap drawn = pixmap(rect.size() * ratio, mode, state);
+        drawn.setDevicePixelRatio(ratio);
+        painter->drawPixmap(rect, drawn);
+    }
+
+private:
+    // The smallest drawing at least as large as asked for, else the largest.
+    static int drawnSizeFor(const QSize& size)
+    {
+        const int wanted = std::max(size.width(), size.height());
+        for (int drawn : kIconSizes)
+            if (drawn >= wanted)
+                return drawn;
+        return kIconSizes[std::size(kIconSizes) - 1];
+    }
+};
 
 } // namespace
 
 QIcon programIcon()
 {
-    // Once the program has given the application its whole icon (no one
-    // else gives it one), every window shares it instead of decoding the
-    // eight pictures again.
-    const QIcon shared = QGuiApplication::windowIcon();
-    if (hasWholePicture(shared))
-        return shared;
-    // The start's icon, given to the application, is completed with its
-    // 256-pixel picture alone: its other pictures are decoded already.
-    QIcon whole = shared.isNull() ? iconUpTo(128) : shared;
-    whole.addFile(QStringLiteral(":/icons/kestrelbay256.png"), QSize(256, 256));
-    return whole;
-}
-
-QIcon programIconForStart()
-{
-    const QIcon shared = QGuiApplication::windowIcon();
-    return shared.isNull() || hasWholePicture(shared) ? iconUpTo(128) : shared;
+    initResources();
+    return QIcon(new ProgramIconEngine);
 }
 
 } // namespace kestrel

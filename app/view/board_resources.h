@@ -43,21 +43,28 @@ QString iconPath(); // 32x32; ":/icons/kestrelbay<size>.png" are the other sizes
 // double-size pictures on any screen denser than one device pixel a pixel.
 int pictureScaleFor(qreal devicePixelRatio);
 
-// A null pixmap or an empty array when the resource is missing. A picture
-// of scale 2 carries a device pixel ratio of 2, so it covers the same 34x34
-// pixels of a window as the picture of scale 1.
+// A cell picture's pixels as compiled in (generated at build time from the
+// picture files): edge x edge palette indices, a byte each, row by row.
+struct CellPixels {
+    const unsigned char* indices;
+    const QRgb* colours;
+    int colourCount;
+    int edge;
+};
+const CellPixels& cellPixels(Picture picture, int scale);
+
+// A picture of scale 2 carries a device pixel ratio of 2, so it covers the
+// same 34x34 pixels of a window as the picture of scale 1. Made from the
+// compiled-in pixels: the same as the picture file, without decoding it.
 QPixmap loadPicture(Picture picture, int scale = 1);
+// An empty array when the resource is missing.
 QByteArray loadSound(Sound sound);
 
-// The program's icon with every size it was drawn at (16 to 256 pixels),
-// so that each screen and panel takes the size it shows without scaling.
-// The application's icon once that is the whole one.
+// The program's icon with every size up to 128 pixels it was drawn at, so
+// that each screen and panel takes the size it shows without scaling (the
+// 256-pixel drawing is for the installed theme alone). Its pictures are
+// decoded each time a window asks for them, and none is kept: a window
+// system copies a window's icon when it is given.
 QIcon programIcon();
-// The program's icon without its 256-pixel picture, which takes the window
-// system longer to take over than the rest of a window's first showing (and
-// a few milliseconds to decode): what the application and the main window
-// start with, before they take the whole icon. The application's icon when
-// it has that one.
-QIcon programIconForStart();
 
 } // namespace kestrel

@@ -86,8 +86,6 @@ private:
 BoardView::BoardView(QWidget* client) : client_(client)
 {
     initResources();
-    for (int s = 0; s < kSoundCount; ++s)
-        sounds_[static_cast<std::size_t>(s)] = loadSound(static_cast<Sound>(s));
     pause_ = [](int ms) { QThread::msleep(static_cast<unsigned long>(ms)); };
     shown_.fill(Picture::Empty);
     createMissingControls();
@@ -250,7 +248,7 @@ void BoardView::animate(int cell, Picture first, Sound sound, Picture second, Pi
 {
     // The sound system is opened at the first animation of the program, before
     // its first picture: the sound then keeps its place 100 ms after it.
-    if (!sounds_[static_cast<std::size_t>(sound)].isEmpty())
+    if (!wave(sound).isEmpty())
         player_.open();
     showPicture(cell, first);
     pause(kFrameMs);
@@ -336,9 +334,17 @@ void BoardView::playSound(Sound sound)
 {
     if (onSound)
         onSound(sound);
-    const QByteArray& wave = sounds_[static_cast<std::size_t>(sound)];
-    if (!wave.isEmpty())
-        player_.play(wave);
+    const QByteArray& image = wave(sound);
+    if (!image.isEmpty())
+        player_.play(image);
+}
+
+const QByteArray& BoardView::wave(Sound sound)
+{
+    std::optional<QByteArray>& slot = sounds_[static_cast<std::size_t>(sound)];
+    if (!slot)
+        slot = loadSound(sound);
+    return *slot;
 }
 
 int BoardView::cellAt(int x, int y) const

@@ -16,6 +16,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/move_report.h"
 #include "app/view/board_keys.h"
@@ -78,6 +79,8 @@ public:
     std::function<void(Sound sound)> onSound;
 
 private:
+    // A sound's WAVE image, read from the resources when first played.
+    const QByteArray& wave(Sound sound);
     void createMissingControls();
     // Puts picture p on a picture control in the size drawn for its screen.
     void setPictureOn(QLabel* label, Picture p) const;
@@ -92,7 +95,7 @@ private:
     std::array<QPointer<QLabel>, kCellCount> cells_{};
     std::array<Picture, kCellCount> shown_{};
     mutable std::array<std::array<QPixmap, kPictureCount>, kPictureScales> pictures_;
-    std::array<QByteArray, kSoundCount> sounds_;
+    std::array<std::optional<QByteArray>, kSoundCount> sounds_; // none until first played
     std::function<void(int)> pause_;
     SoundPlayer player_;
     std::unique_ptr<QObject> screenWatcher_;

@@ -3,7 +3,9 @@
 
 #include <QGuiApplication>
 #include <QIcon>
+#include <QFile>
 #include <QImage>
+#include <QResource>
 #include <QSet>
 #include <cmath>
 #include <cstdlib>
@@ -69,6 +71,8 @@ TEST(BoardResources, ElevenCellPicturesOfSixteenColoursOnAnOutlinedGreySquare)
             EXPECT_FALSE(loaded.isNull());
             EXPECT_EQ(loaded.devicePixelRatio(), scale);
             EXPECT_EQ(loaded.deviceIndependentSize(), QSizeF(kCellPixels, kCellPixels));
+            // The compiled-in pixels are the picture file's, pixel for pixel.
+            EXPECT_EQ(loaded.toImage().convertToFormat(QImage::Format_RGB32), img);
         }
 }
 
@@ -142,41 +146,29 @@ TEST(BoardResources, ProgramIconAtEverySizeItWasDrawnAt)
     initResources();
     EXPECT_EQ(QImage(iconPath()).size(), QSize(32, 32));
     const QIcon icon = programIcon();
-    const QList<QSize> sizes = icon.availableSizes();
-    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+    EXPECT_EQ(icon.availableSizes().size(), 7);
+    const auto drawing = [](int size) {
+        return QImage(QStringLiteral(":/icons/kestrelbay%1.png").arg(size))
+            .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    };
+    const auto shown = [](const QPixmap& p) { return p.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied); };
+    for (int size : {16, 22, 24, 32, 48, 64, 128}) {
         SCOPED_TRACE(size);
-        EXPECT_TRUE(sizes.contains(QSize(size, size)));
-        // Each size is its own drawing, taken unscaled: a panel icon of 32
-        // pixels at twice the density is the 64-pixel picture.
-        const QImage drawn(QStringLiteral(":/icons/kestrelbay%1.png").arg(size));
-        EXPECT_EQ(drawn.size(), QSize(size, size));
-        EXPECT_EQ(
-            icon.pixmap(QSize(size, size)).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
-            drawn.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+        EXPECT_TRUE(icon.availableSizes().contains(QSize(size, size)));
+        // Each size is its own drawing, taken unscaled.
+        EXPECT_EQ(drawing(size).size(), QSize(size, size));
+        EXPECT_EQ(shown(icon.pixmap(QSize(size, size))), drawing(size));
     }
-    QImage dense =
-        icon.pixmap(QSize(32, 32), 2.0).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    EXPECT_EQ(dense.size(), QSize(64, 64));
+    // A panel icon of 32 pixels at twice the density is the 64-pixel drawing;
+    // a size between drawings is the next larger one scaled down; beyond the
+    // largest, the largest.
+    QImage dense = shown(icon.pixmap(QSize(32, 32), 2.0));
     dense.setDevicePixelRatio(1.0);
-    EXPECT_EQ(dense, QImage(QStringLiteral(":/icons/kestrelbay64.png"))
-                         .convertToFormat(QImage::Format_ARGB32_Premultiplied));
-    // Given to the application, it is the one every window shares, decoded once.
-    QGuiApplication::setWindowIcon(icon);
-    EXPECT_EQ(programIcon().cacheKey(), icon.cacheKey());
-    EXPECT_FALSE(programIconForStart().availableSizes().contains(QSize(256, 256)));
-
-    // The start's icon given to the application: the start shares it, and the
-    // whole icon is it with the 256-pixel picture added.
-    QGuiApplication::setWindowIcon(programIconForStart());
-    EXPECT_EQ(programIconForStart().cacheKey(), QGuiApplication::windowIcon().cacheKey());
-    EXPECT_EQ(QGuiApplication::windowIcon().availableSizes().size(), 7);
-    const QIcon completed = programIcon();
-    EXPECT_EQ(completed.availableSizes().size(), 8);
-    EXPECT_EQ(
-        completed.pixmap(QSize(256, 256)).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
-        QImage(QStringLiteral(":/icons/kestrelbay256.png"))
-            .convertToFormat(QImage::Format_ARGB32_Premultiplied));
-    QGuiApplication::setWindowIcon(QIcon());
+    EXPECT_EQ(dense, drawing(64));
+    EXPECT_EQ(icon.actualSize(QSize(40, 40)), QSize(40, 40));
+    EXPECT_EQ(icon.pixmap(QSize(40, 40)).size(), QSize(40, 40));
+    EXPECT_EQ(shown(icon.pixmap(QSize(512, 512))), drawing(128));
+    EXPECT_FALSE(QFile::exists(QStringLiteral(":/icons/kestrelbay256.png"))); // the installed theme's alone
 }
 
 struct SoundSpec {
@@ -192,6 +184,8 @@ TEST(BoardResources, FourSoundsWithTheirFormatAndLength)
           SoundSpec{Sound::Win, 1, 22050, 8, 2.2}, SoundSpec{Sound::Lose, 1, 22050, 8, 1.7}}) {
         SCOPED_TRACE(soundPath(s.sound).toStdString());
         const QByteArray wave = loadSound(s.sound);
+        // Stored as it is, so that playing it copies nothing.
+        EXPECT_EQ(QResource(soundPath(s.sound)).compressionAlgorithm(), QResource::NoCompression);
         const auto clip =
             parseWave(std::string_view(wave.constData(), static_cast<std::size_t>(wave.size())));
         ASSERT_TRUE(clip);
