@@ -32,7 +32,10 @@ QString writePicture(QTextStream& out, const QString& path, int index)
     for (QRgb colour : image.colorTable())
         out << "\n    0x" << Qt::hex << colour << Qt::dec << "u,";
     out << "\n};\n";
-    return QStringLiteral("    {kIndices%1, kColours%1, %2, %3},\n").arg(index).arg(image.colorCount()).arg(image.width());
+    return QStringLiteral("    {kIndices%1, kColours%1, %2, %3},\n")
+        .arg(index)
+        .arg(image.colorCount())
+        .arg(image.width());
 }
 
 } // namespace
@@ -59,7 +62,9 @@ int main(int argc, char** argv)
             return 1;
         table += entry;
     }
-    out << "const CellPixels kPictures[" << count << "] = {\n" << table << "};\n\n} // namespace\n\n"
+    out << "const CellPixels kPictures[" << count << "] = {\n"
+        << table
+        << "};\n\n} // namespace\n\n"
            "const CellPixels& cellPixels(Picture picture, int scale)\n{\n"
            "    return kPictures[(scale - 1) * "
         << count / 2 << " + static_cast<int>(picture)];\n}\n\n} // namespace kestrel\n";
