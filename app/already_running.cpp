@@ -1,9 +1,9 @@
 #include "app/already_running.h"
 
-#include "app/message_box.h"
-#include "app/qt_text.h"
+#include "ui/message_box.h"
+#include "ui/qt_text.h"
 #include "app/signal_exit.h"
-#include "app/startup/paths.h"
+#include "settings/paths.h"
 
 namespace kestrel {
 

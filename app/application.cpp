@@ -5,7 +5,7 @@
 #include <string>
 #include <xcb/xcb.h>
 
-#include "app/startup/display.h"
+#include "platform/display.h"
 
 namespace kestrel {
 namespace {

@@ -1,11 +1,11 @@
 #include "app/main_dialog.h"
 
-#include "app/commands.h"
-#include "app/initialisation.h"
-#include "app/startup/paths.h"
+#include "session/commands.h"
+#include "session/initialisation.h"
+#include "settings/paths.h"
 #include "engine/turn_flow.h"
-#include "net/control_ids.h"
-#include "net/pending.h"
+#include "session/control_ids.h"
+#include "session/pending.h"
 
 namespace kestrel {
 

@@ -8,12 +8,12 @@
 #include <memory>
 #include <string>
 
-#include "app/main_window.h"
-#include "app/secondary_dialogs.h"
-#include "app/view/board_view.h"
-#include "net/program.h"
-#include "net/qt/qt_timers.h"
-#include "net/qt/udp_socket.h"
+#include "ui/main_window.h"
+#include "ui/dialogs/secondary_dialogs.h"
+#include "ui/board/board_view.h"
+#include "session/program.h"
+#include "platform/qt_timers.h"
+#include "platform/udp_socket.h"
 
 namespace kestrel {
 

@@ -2,11 +2,11 @@
 // the view plays (the fakes record the calls and never pause).
 #include <benchmark/benchmark.h>
 
-#include "app/control_states.h"
-#include "fakes/fake_machine.h"
-#include "fakes/fake_platform.h"
-#include "fakes/fake_view.h"
-#include "net/program.h"
+#include "session/control_states.h"
+#include "tests/support/fake_machine.h"
+#include "tests/support/fake_ports.h"
+#include "tests/support/fake_view.h"
+#include "session/program.h"
 #include "text/cp932.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include "engine/board.h"
 #include "engine/computer_player.h"
 #include "engine/turn_flow.h"
-#include "tests/engine/board_builder.h"
-#include "tests/engine/recording_link.h"
+#include "tests/support/board_builder.h"
+#include "tests/support/recording_link.h"
 
 namespace kestrel {
 namespace {

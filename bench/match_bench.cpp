@@ -4,10 +4,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include "app/control_states.h"
-#include "net/message_type.h"
-#include "net/peers.h"
-#include "support/memory_network.h"
+#include "session/control_states.h"
+#include "wire/message_type.h"
+#include "session/peers.h"
+#include "tests/support/memory_network.h"
 #include "tools/peer/bot.h"
 
 namespace kestrel {

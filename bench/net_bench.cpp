@@ -3,14 +3,15 @@
 
 #include <benchmark/benchmark.h>
 
-#include "fakes/fake_platform.h"
-#include "fakes/fake_view.h"
-#include "net/datagram.h"
-#include "net/message_type.h"
-#include "net/peers.h"
-#include "net/pending.h"
-#include "net/program.h"
-#include "net/receive.h"
+#include "tests/support/fake_ports.h"
+#include "tests/support/fake_view.h"
+#include "wire/datagram.h"
+#include "wire/address.h"
+#include "wire/message_type.h"
+#include "session/peers.h"
+#include "session/pending.h"
+#include "session/program.h"
+#include "session/receive.h"
 
 namespace kestrel {
 namespace {

@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "settings/settings_files.h"
-#include "support/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 using namespace kestrel;
 

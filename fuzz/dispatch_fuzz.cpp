@@ -17,10 +17,11 @@
 
 #include "fuzz/check.h"
 #include "fuzz/phases.h"
-#include "net/datagram.h"
-#include "net/message_type.h"
-#include "net/pending.h"
-#include "net/receive.h"
+#include "wire/datagram.h"
+#include "wire/address.h"
+#include "wire/message_type.h"
+#include "session/pending.h"
+#include "session/receive.h"
 
 namespace kestrel::fuzzing {
 namespace {

@@ -2,16 +2,17 @@
 
 #include <algorithm>
 
-#include "app/commands.h"
-#include "app/control_states.h"
+#include "session/commands.h"
+#include "session/control_states.h"
 #include "engine/turn_flow.h"
-#include "net/control_ids.h"
-#include "net/datagram.h"
-#include "net/message_type.h"
-#include "net/peers.h"
-#include "net/pending.h"
-#include "net/receive.h"
-#include "tests/engine/board_builder.h"
+#include "session/control_ids.h"
+#include "session/send.h"
+#include "wire/address.h"
+#include "wire/message_type.h"
+#include "session/peers.h"
+#include "session/pending.h"
+#include "session/receive.h"
+#include "tests/support/board_builder.h"
 
 namespace kestrel::fuzzing {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "fakes/fake_machine.h"
-#include "net/program.h"
+#include "tests/support/fake_machine.h"
+#include "session/program.h"
 
 namespace kestrel::fuzzing {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/computer_player.h"
-#include "tests/engine/board_builder.h"
-#include "tests/engine/game_driver.h"
+#include "tests/support/board_builder.h"
+#include "tests/support/game_driver.h"
 #include "text/cp932.h"
 
 namespace kestrel {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "tests/engine/board_builder.h"
-#include "tests/engine/game_driver.h"
+#include "tests/support/board_builder.h"
+#include "tests/support/game_driver.h"
 #include "text/cp932.h"
 
 namespace kestrel {

@@ -6,8 +6,8 @@
 #include <sys/stat.h>
 
 #include "settings/desktop_shortcut.h"
-#include "support/environment.h"
-#include "support/temp_dir.h"
+#include "tests/support/environment.h"
+#include "tests/support/temp_dir.h"
 
 namespace kestrel {
 namespace {

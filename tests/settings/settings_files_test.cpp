@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 
 #include "settings/settings_files.h"
-#include "support/temp_dir.h"
+#include "tests/support/temp_dir.h"
 #include "text/cp932.h"
 
 using namespace kestrel;

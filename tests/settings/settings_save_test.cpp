@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include "settings/settings_files.h"
-#include "support/temp_dir.h"
+#include "tests/support/temp_dir.h"
 #include "text/cp932.h"
 
 using namespace kestrel;

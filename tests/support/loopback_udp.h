@@ -14,7 +14,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "net/platform.h"
+#include "session/ports.h"
 
 namespace kestrel::testing {
 

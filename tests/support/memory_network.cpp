@@ -1,8 +1,8 @@
-#include "support/memory_network.h"
+#include "tests/support/memory_network.h"
 
-#include "net/datagram.h"
-#include "net/pending.h"
-#include "net/receive.h"
+#include "wire/address.h"
+#include "session/pending.h"
+#include "session/receive.h"
 
 namespace kestrel::testing {
 

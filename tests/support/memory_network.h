@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "fakes/fake_machine.h"
-#include "fakes/fake_platform.h"
-#include "fakes/fake_view.h"
-#include "net/program.h"
+#include "tests/support/fake_machine.h"
+#include "tests/support/fake_ports.h"
+#include "tests/support/fake_view.h"
+#include "session/program.h"
 
 namespace kestrel::testing {
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
-#include "app/view/sound_player.h"
+#include "ui/board/sound_player.h"
 
 int main(int argc, char** argv)
 {

@@ -4,7 +4,7 @@
 // HOME and XDG_CONFIG_HOME in that folder too (the desktop launcher goes
 // there), its view's pauses recorded and shortened forty times, its sounds
 // recorded instead of played, and every message box answered.
-#include "net/program.h" // before Qt: the pending table has a member named like Qt's "slots"
+#include "session/program.h" // before Qt: the pending table has a member named like Qt's "slots"
 
 #include <QMenuBar>
 #include <QThread>
@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "app/main_dialog.h"
-#include "support/environment.h"
-#include "support/loopback_udp.h"
-#include "support/temp_dir.h"
-#include "support/window_driver.h"
+#include "tests/support/environment.h"
+#include "tests/support/loopback_udp.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/window_driver.h"
 
 namespace kestrel::testing {
 

@@ -2,15 +2,15 @@
 // load_test.sh, which runs these in the program's network namespace with
 // KESTREL_LOAD_PORT and KESTREL_LOAD_COUNT (burst) or KESTREL_LOAD_SECONDS
 // (flood). Never run anywhere else.
-#include "support/running_program.h"
+#include "tests/support/running_program.h"
 
 #include <QAbstractButton>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <fstream>
 
-#include "net/control_ids.h"
-#include "settings/dialog_ids.h"
+#include "session/control_ids.h"
+#include "session/dialogs/dialog_ids.h"
 #include "tools/peer/peer_options.h"
 
 namespace kestrel {

@@ -7,7 +7,7 @@
 // The player here is patient where the protocol repeats nothing: it presses
 // "決定" again when no answer came, and connects again after a refusal or
 // silence. Resend questions are answered Yes.
-#include "support/running_program.h"
+#include "tests/support/running_program.h"
 
 #include <QElapsedTimer>
 #include <QInputMethodEvent>
@@ -18,12 +18,13 @@
 #include <regex>
 
 #include "engine/board.h"
-#include "net/control_ids.h"
-#include "net/datagram.h"
-#include "net/message_type.h"
-#include "settings/dialog_ids.h"
-#include "settings/qt/connect_window.h"
-#include "tests/engine/board_builder.h"
+#include "session/control_ids.h"
+#include "wire/datagram.h"
+#include "wire/address.h"
+#include "wire/message_type.h"
+#include "session/dialogs/dialog_ids.h"
+#include "ui/dialogs/connect_window.h"
+#include "tests/support/board_builder.h"
 #include "text/cp932.h"
 #include "tools/peer/peer_options.h"
 

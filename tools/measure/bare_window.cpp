@@ -15,7 +15,7 @@
 #include <QTranslator>
 #include <cstring>
 
-#include "app/dialog_font.h"
+#include "ui/look.h"
 
 int main(int argc, char** argv)
 {

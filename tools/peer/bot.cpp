@@ -1,12 +1,12 @@
 #include "tools/peer/bot.h"
 
-#include "app/commands.h"
+#include "session/commands.h"
 #include "engine/board.h"
 #include "engine/computer_player.h"
 #include "engine/turn_flow.h"
-#include "net/control_ids.h"
-#include "net/peers.h"
-#include "net/program.h"
+#include "session/control_ids.h"
+#include "session/peers.h"
+#include "session/program.h"
 #include "text/cp932.h"
 
 namespace kestrel {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "net/datagram.h"
+#include "wire/address.h"
 #include "text/cp932.h"
 
 namespace kestrel {

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "engine/game_view.h"
-#include "net/platform.h"
+#include "session/ports.h"
 
 namespace kestrel::peer {
 

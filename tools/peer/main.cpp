@@ -2,7 +2,7 @@
 // It runs the real socket and protocol code, prints what a player would see
 // and answers questions from the command line. Meant for network tests:
 // it starts only bound to loopback or inside a test network namespace.
-#include "net/program.h" // before Qt: the pending table has a member named like Qt's "slots"
+#include "session/program.h" // before Qt: the pending table has a member named like Qt's "slots"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -15,12 +15,13 @@
 #include <unistd.h>
 #include <vector>
 
-#include "net/datagram.h"
-#include "net/message_type.h"
-#include "net/peers.h"
-#include "net/pending.h"
-#include "net/qt/qt_timers.h"
-#include "net/qt/udp_socket.h"
+#include "session/send.h"
+#include "wire/address.h"
+#include "wire/message_type.h"
+#include "session/peers.h"
+#include "session/pending.h"
+#include "platform/qt_timers.h"
+#include "platform/udp_socket.h"
 #include "tools/peer/bot_options.h"
 #include "tools/peer/console.h"
 #include "tools/peer/peer_options.h"

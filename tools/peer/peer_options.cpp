@@ -6,9 +6,9 @@
 #include <sstream>
 #include <unistd.h>
 
-#include "app/qt_text.h"
-#include "net/datagram.h"
-#include "net/platform.h"
+#include "ui/qt_text.h"
+#include "wire/address.h"
+#include "session/ports.h"
 #include "text/cp932.h"
 
 namespace kestrel::peer {

@@ -17,7 +17,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "net/datagram.h"
+#include "wire/address.h"
 #include "tools/peer/peer_options.h"
 
 namespace kestrel::probe {

@@ -1,0 +1,18 @@
+#include "session/receive.h"
+
+#include "wire/datagram.h"
+#include "session/dispatch.h"
+
+namespace kestrel {
+
+void receiveDatagram(Program& program, std::string_view bytes, Ipv4 source)
+{
+    if (bytes.size() > kMaxDatagramBytes)
+        return;
+    std::string_view text = bytes.substr(0, bytes.find('\0'));
+    if (text.empty())
+        return;
+    dispatchDatagram(program, text, source);
+}
+
+} // namespace kestrel

@@ -1,0 +1,108 @@
+// Renders the main window with its board view into PNG files, for looking at
+// the layout: the window as it starts, in the middle of a network game, and
+// a question box.
+// Usage: window_screenshot <output directory>
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+
+#include "session/control_states.h"
+#include "ui/main_window.h"
+#include "ui/board/board_view.h"
+#include "engine/board.h"
+#include "tests/support/fake_ports.h"
+#include "session/control_ids.h"
+#include "session/program.h"
+#include "text/cp932.h"
+
+namespace kestrel {
+namespace {
+
+bool save(MainWindow& window, const QString& path)
+{
+    QApplication::processEvents();
+    if (!window.grab().save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+// A network game under way: names, counts, a chat, a long status text and
+// every button enabled, so that each text can be checked for fit.
+void playSomeMoves(Program& program, MainWindow& window)
+{
+    MatchState& m = program.match;
+    m.connected = 1;
+    m.opponentName = SJ("はなこ（隣の部屋）");
+    m.peerAddress = "127.0.0.2";
+    resetForNewGame(program);
+    Game game = program.game();
+    const int moves[][3] = {{2, 3, 1}, {2, 2, 2}, {3, 2, 1}, {2, 4, 2}, {5, 5, 1}};
+    for (const auto& mv : moves) {
+        if (countFlips(m, mv[0], mv[1], mv[2]) > 0) {
+            setCell(game, mv[0], mv[1], mv[2]);
+            turnPieces(game, mv[0], mv[1], mv[2]);
+        }
+    }
+    updateCounts(game);
+    window.setText(ids::kBlackName, SJ("たろう＠会議室ＡＢＣ"));
+    window.setText(ids::kWhiteName, m.opponentName);
+    window.appendText(ids::kChatLog, SJ("【たろう】\r\nよろしくお願いします\r\n【はなこ（隣の部屋）】\r\n"
+                                        "こちらこそ。負けませんよ①～\r\n"));
+    window.setText(ids::kChatInput, SJ("次は白で"));
+    program.view.setStatus(SJ("ゲームを終了しました　再開する場合は、先攻後攻の決定から行って下さい"));
+    for (int id : {ids::kGameStart, ids::kGameEnd})
+        window.enable(id, true);
+}
+
+} // namespace
+} // namespace kestrel
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: window_screenshot <output directory>\n");
+        return 2;
+    }
+    const QString dir = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(dir);
+
+    kestrel::MainWindow window;
+    kestrel::BoardView view(window.client());
+    view.setPauseFunction([](int) {});
+    view.setSound(kestrel::Sound::Place, {});
+    view.setSound(kestrel::Sound::Flip, {});
+    kestrel::testing::FakeTransport transport;
+    kestrel::testing::FakeTimers timers;
+    kestrel::Program program(view, window, transport, timers);
+    view.layoutBoard();
+    kestrel::applyInitialControlStates(program);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return 1;
+
+    bool ok = kestrel::save(window, dir + QStringLiteral("/window-start.png"));
+    kestrel::playSomeMoves(program, window);
+    ok = kestrel::save(window, dir + QStringLiteral("/window-game.png")) && ok;
+    // A question box as the program asks it, grabbed while it is open.
+    QTimer::singleShot(0, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                const QString path = dir + QStringLiteral("/window-question.png");
+                ok = box->grab().save(path) && ok;
+                std::printf("%s\n", qPrintable(path));
+                box->button(QMessageBox::No)->click();
+            }
+        }
+    });
+    window.askYesNo(SJ("はなこ（隣の部屋）さんから対戦の申し込みがありました\r\n受けますか？"));
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,81 @@
+#pragma once
+// The main window: board area, order-of-play box, names and counts, chat and
+// status line under a menu bar of six commands. Every control carries its
+// decimal id as objectName, so the board view and the tests find it; the
+// logic reaches the controls through the Dialog interface.
+
+#include <QMainWindow>
+#include <QRect>
+#include <functional>
+#include <map>
+
+#include "ui/look.h"
+#include "session/ports.h"
+
+class QAction;
+class QWidget;
+
+namespace kestrel {
+
+// Lines the chat log keeps; older ones are dropped as new ones come. Far
+// more than anyone scrolls back through, and a peer flooding chat lines
+// cannot grow the program without limit (each line is at most 999 bytes).
+constexpr int kChatLogLines = 1000;
+
+// Client area of the window in pixels, below the menu bar.
+constexpr int kClientWidth = 523;
+constexpr int kClientHeight = 340;
+
+class MainWindow final : public QMainWindow, public Dialog {
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Menu items and the buttons 1083, 1087, 1088, 1093, by id.
+    std::function<void(int id)> onCommand;
+    // The close box (and Alt+F4). While set, the window does not close by itself:
+    // the handler runs the Exit command. Closes the program asks for itself
+    // (close(), or quitting the event loop) go through.
+    std::function<void()> onClose;
+    // A left-button press in the client area, in client coordinates.
+    std::function<void(int x, int y)> onBoardPress;
+
+    // The area below the menu bar that holds every control; the board view
+    // places its cells here.
+    QWidget* client() const { return client_; }
+    // The control or menu item with this id, or nullptr.
+    QWidget* control(int id) const;
+    QAction* menuItem(int id) const;
+
+    // Dialog
+    void enable(int id, bool on) override;
+    void setChecked(int id, bool on) override;
+    bool isChecked(int id) const override;
+    void setText(int id, const std::string& text) override;
+    std::string text(int id) const override;
+    void appendText(int id, const std::string& text) override;
+    void focus(int id) override;
+    void restoreIfMinimised() override;
+    void bringToFront() override;
+    void showError(const std::string& text) override;
+    bool askYesNo(const std::string& text) override;
+    void showInformation(const std::string& text) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void createControls();
+    void createMenu();
+    void setTabOrder();
+    void command(int id);
+
+    QWidget* client_ = nullptr;
+    std::map<int, QAction*> menuItems_;
+    bool shownBefore_ = false;
+};
+
+} // namespace kestrel
