@@ -8,7 +8,7 @@
 namespace kestrel {
 
 // How the turn flow reaches the network opponent. Implemented by the
-// program record (net/program.h) over sendDatagram.
+// program record (session/program.h) over sendDatagram.
 class PeerLink {
 public:
     virtual ~PeerLink() = default;

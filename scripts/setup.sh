@@ -15,7 +15,7 @@ packages=(
     iproute2 iptables
     dbus-daemon at-spi2-core python3-pyatspi gir1.2-atspi-2.0
     strace
-    clang-14 libclang-rt-14-dev
+    clang-14 libclang-rt-14-dev clang-format-14
     desktop-file-utils
 )
 

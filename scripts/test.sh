@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test, then the same unit, widget and socket
-# tests again under AddressSanitizer and UndefinedBehaviorSanitizer, then a
-# short fixed run of each fuzz target over its kept corpus.
+# Checks that every include points down the layers and that the C++ files
+# are formatted, builds everything and runs every test, then the same unit,
+# widget and socket tests again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, then a short fixed run of each fuzz target over
+# its kept corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Compiler cache hits for a checkout in any folder.
 export CCACHE_BASEDIR="$PWD"
 jobs=$(nproc)
+bash scripts/setup.sh
+bash tools/check-layers.sh
+bash tools/check-format.sh
 bash scripts/build.sh
 (cd build && ctest --output-on-failure -j"$jobs" --timeout 600)
 

@@ -14,7 +14,7 @@
 # Needs root, network access to the Debian mirror and a few minutes; not part
 # of the test run. Everything made is removed at the end, also on failure
 # (KEEP_ROOT=1 keeps the Debian root for a look).
-# Usage: scripts/check-package.sh [package.deb] [screenshot.png]
+# Usage: tools/check-package.sh [package.deb] [screenshot.png]
 #   (default: builds the package with scripts/package.sh; build-package/fresh-debian.png)
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -19,7 +19,7 @@
 # pulseaudio is installed, inside a network namespace of their own (the game
 # announces itself as soon as it starts: nothing leaves the namespace) and a
 # private mount namespace (its own /tmp and /dev/shm). Needs root.
-# Usage: scripts/measure-rest.sh [build directory] [runs] [game program, to measure another build of it]
+# Usage: tools/measure-rest.sh [build directory] [runs] [game program, to measure another build of it]
 set -uo pipefail
 cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build}")

@@ -1,6 +1,6 @@
 // The real main window, offscreen: its controls, their states and places,
 // the menu, keyboard handling and the Dialog interface (the boxes are in
-// tests/program/message_boxes_test.cpp).
+// tests/app/message_boxes_test.cpp).
 #include <gtest/gtest.h>
 
 #include <QAccessible>

@@ -1,5 +1,5 @@
 // The smallest window of the same kind as the game's: a main window with a
-// menu bar and a line edit that has the focus. scripts/measure-rest.sh
+// menu bar and a line edit that has the focus. tools/measure-rest.sh
 // measures the game's start, memory and idle wake-ups against it.
 //
 // With --japanese it is the same window in Japanese, as the game's interface

@@ -4,7 +4,7 @@
 // animations, which block the interface thread on purpose, never starve a
 // click that is still playing. Nothing of the sound system is opened until
 // the first sound is near: a program that plays no game never loads the
-// sound module (app/view/audio_output.h), nor the multimedia libraries.
+// sound module (ui/board/audio_output.h), nor the multimedia libraries.
 
 #include <QByteArray>
 #include <QString>

@@ -1,5 +1,5 @@
 // The help text's layout, byte for byte where it is fixed (the about
-// dialog's mail button is shown in tests/program/dialogs_window_test.cpp).
+// dialog's mail button is shown in tests/app/dialogs_window_test.cpp).
 #include <gtest/gtest.h>
 
 #include "session/dialogs/help_text.h"
