@@ -6,12 +6,12 @@
 #include <unistd.h>
 #include <vector>
 
+#include "settings/settings.h"
 #include "text/cp932.h"
 
 namespace kestrel {
 namespace {
 
-constexpr std::size_t kMaxLoginNameBytes = 63;
 
 std::string nameFromUserDatabase()
 {
@@ -39,7 +39,7 @@ std::string nameFromEnvironment()
 std::string fitLoginName(std::string_view utf8)
 {
     std::string name = toCp932(utf8);
-    return name.size() <= kMaxLoginNameBytes ? name : "";
+    return name.size() <= kMaxNameBytes ? name : "";
 }
 
 std::string loginUserName()

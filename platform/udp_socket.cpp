@@ -83,8 +83,8 @@ SocketSetup UdpSocket::open(Program& program, Ipv4 bindAddress)
     const std::string& notifyFailedText = SJ("非同期モード（受信＆切断）に失敗");
 
     shutDown();
-    // Non-blocking as the sends always were: a full send buffer is an error
-    // to show (kErrorWouldBlock), not a window that hangs.
+    // Non-blocking: a full send buffer is an error to show
+    // (kErrorWouldBlock), not a window that hangs.
     descriptor_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (descriptor_ < 0)
         return fail(SocketSetup::CreateFailed, createFailedText);

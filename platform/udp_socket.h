@@ -33,8 +33,7 @@ namespace kestrel {
 
 struct Program;
 
-// Which set-up step failed. Starting a socket library has no counterpart
-// here (a POSIX socket needs no start-up or release), so those steps cannot fail.
+// Which set-up step failed.
 enum class SocketSetup { Ok, CreateFailed, BindFailed, NotifyFailed };
 
 // The name handed to the look-up for a host name as the program stores it,

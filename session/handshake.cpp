@@ -14,7 +14,6 @@ namespace kestrel {
 
 namespace {
 
-constexpr std::size_t kMaxNameBytes = 63;
 
 // The name a requester is asked about and kept under: its listed name. A
 // requester the list does not know (its announcement was lost, or the list

@@ -143,7 +143,7 @@ void onOrder(Program& program, const std::string& sender, const std::string& pay
     if (match.orderDecided == 1) {
         // The opponent asks again for the side it already has here: our
         // answer was lost, and without one its "決定" would never take.
-        // A different wish is left unanswered, as before.
+        // A different wish is left unanswered.
         if (sender == match.peerAddress && decimalValue(payload) == 3 - match.mySide)
             answerRequest(program, sender, MSG_ORDER_ACK, seq);
         return;

@@ -12,7 +12,6 @@ namespace kestrel {
 
 namespace {
 
-constexpr std::size_t kMaxNameBytes = 63;
 
 // A received announcement, split on "$" the way strtok splits it.
 struct Announcement {

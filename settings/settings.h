@@ -8,13 +8,24 @@
 
 namespace kestrel {
 
+// The player's name in Shift-JIS bytes: the settings file's field of 64
+// bytes holds it with its terminating zero, and every name taken from the
+// network or the login is cut to the same.
+constexpr std::size_t kMaxNameBytes = 63;
+// An extra address: a record of 16 bytes of the address list file, with its zero.
+constexpr std::size_t kMaxAddressBytes = 15;
+// The UDP port: the standard one, and the range a player may choose from.
+constexpr std::int32_t kStandardPort = 20000;
+constexpr std::int32_t kLowestPort = 1000;
+constexpr std::int32_t kHighestPort = 30000;
+
 struct Settings {
     static constexpr int kMaxAddresses = 1000;
-    std::string playerName; // Shift-JIS, at most 63 bytes
-    std::int32_t port = 20000;
+    std::string playerName; // at most kMaxNameBytes
+    std::int32_t port = kStandardPort;
     std::int32_t dialUp = 0;
-    std::vector<std::string> extraAddresses; // at most 1000 rows of at most 15 bytes
-    std::string loginUserName;               // at most 63 bytes; empty when not obtained
+    std::vector<std::string> extraAddresses; // at most 1000 rows of at most kMaxAddressBytes
+    std::string loginUserName;               // at most kMaxNameBytes; empty when not obtained
 
     std::string exePath;
     std::string exeDirectory; // ends in the path separator

@@ -10,9 +10,6 @@
 namespace kestrel {
 namespace {
 
-constexpr std::size_t kMaxNameBytes = kNameFieldSize - 1;
-constexpr std::size_t kMaxAddressBytes = kAddressRecordSize - 1;
-
 // The text of a zero-terminated field: its bytes up to the first zero, or,
 // when it holds no zero, as many whole characters as fit in maxBytes.
 std::string fieldText(std::string_view field, std::size_t maxBytes)
@@ -119,7 +116,7 @@ void readAddressListBytes(Settings& settings, std::string_view data)
 void loadSettings(Settings& settings)
 {
     settings.playerName = settings.loginUserName.empty() ? kDefaultPlayerName : settings.loginUserName;
-    settings.port = 20000;
+    settings.port = kStandardPort;
     settings.dialUp = 0;
     settings.extraAddresses.clear();
     loadSettingsFile(settings);

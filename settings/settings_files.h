@@ -15,8 +15,8 @@ namespace kestrel {
 enum class SaveResult { Ok, OpenFailed, WriteFailed };
 
 inline constexpr std::size_t kSettingsFileSize = 72;
-inline constexpr std::size_t kNameFieldSize = 64;
-inline constexpr std::size_t kAddressRecordSize = 16;
+inline constexpr std::size_t kNameFieldSize = kMaxNameBytes + 1;
+inline constexpr std::size_t kAddressRecordSize = kMaxAddressBytes + 1;
 inline constexpr const char* kDefaultPlayerName = "No Name";
 
 // The texts of the error box after a failed save, as Shift-JIS bytes.

@@ -14,7 +14,6 @@
 namespace kestrel {
 namespace {
 
-constexpr std::size_t kMaxNameBytes = kNameFieldSize - 1;
 
 unsigned char folded(char c)
 {
@@ -76,7 +75,7 @@ void SettingsDialog::onStandardPort()
 void SettingsDialog::onAddAddress()
 {
     // A record holds 15 bytes: what is added is what will be saved.
-    const std::string address = cutCp932(controls_.text(dlg::kAddressBox), kAddressBoxBytes);
+    const std::string address = cutCp932(controls_.text(dlg::kAddressBox), kMaxAddressBytes);
     if (!address.empty()) {
         insertSorted(address);
         controls_.setText(dlg::kAddressBox, std::string());

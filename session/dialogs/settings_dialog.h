@@ -8,18 +8,15 @@
 #include <string_view>
 
 #include "settings/desktop_shortcut.h"
+#include "settings/settings.h"
 
 namespace kestrel {
 
 struct Program;
 class DialogControls;
 
-constexpr std::int32_t kStandardPort = 20000;
-constexpr std::int32_t kLowestPort = 1000;
-constexpr std::int32_t kHighestPort = 30000;
-// How much of the port box is read, and of the address box per entry.
+// How much of the port box is read.
 constexpr std::size_t kPortBoxChars = 7;
-constexpr std::size_t kAddressBoxBytes = 15;
 
 // The name OK stores: at most 63 bytes, never ending in half a double-byte
 // character. An empty box gives the login name, or "No Name" without one.

@@ -1,6 +1,4 @@
 // The real socket on loopback only: nothing here sends beyond 127.0.0.0/8.
-#include "session/program.h" // before Qt: the pending table has a member named like Qt's "slots"
-
 #include <QAbstractEventDispatcher>
 #include <QDir>
 #include <QElapsedTimer>
@@ -18,6 +16,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "session/program.h"
 #include "tests/support/fake_ports.h"
 #include "tests/support/fake_view.h"
 #include "session/send.h"

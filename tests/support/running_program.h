@@ -4,14 +4,13 @@
 // HOME and XDG_CONFIG_HOME in that folder too (the desktop launcher goes
 // there), its view's pauses recorded and shortened forty times, its sounds
 // recorded instead of played, and every message box answered.
-#include "session/program.h" // before Qt: the pending table has a member named like Qt's "slots"
-
 #include <QMenuBar>
 #include <QThread>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "session/program.h"
 #include "app/main_dialog.h"
 #include "tests/support/environment.h"
 #include "tests/support/loopback_udp.h"

@@ -2,8 +2,6 @@
 // It runs the real socket and protocol code, prints what a player would see
 // and answers questions from the command line. Meant for network tests:
 // it starts only bound to loopback or inside a test network namespace.
-#include "session/program.h" // before Qt: the pending table has a member named like Qt's "slots"
-
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -15,6 +13,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "session/program.h"
 #include "session/send.h"
 #include "wire/address.h"
 #include "wire/message_type.h"

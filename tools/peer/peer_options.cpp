@@ -9,13 +9,13 @@
 #include "ui/qt_text.h"
 #include "wire/address.h"
 #include "session/ports.h"
+#include "settings/settings.h"
 #include "text/cp932.h"
 
 namespace kestrel::peer {
 
 namespace {
 
-constexpr std::size_t kMaxNameBytes = 63;
 
 std::string namespaceOf(const std::string& pid)
 {
@@ -66,7 +66,12 @@ bool parsePeerOptions(const QStringList& arguments, PeerOptions& options, std::s
 {
     QCommandLineParser parser;
     const QCommandLineOption name("name", "Player name (UTF-8).", "NAME");
-    const QCommandLineOption port("port", "UDP port, 1000-30000 (default 20000).", "N", "20000");
+    const QCommandLineOption port("port",
+                                  QStringLiteral("UDP port, %1-%2 (default %3).")
+                                      .arg(kLowestPort)
+                                      .arg(kHighestPort)
+                                      .arg(kStandardPort),
+                                  "N", QString::number(kStandardPort));
     const QCommandLineOption dialUp("dial-up", "Announce as a dial-up player.");
     const QCommandLineOption extra("extra", "Further announcement address (repeatable).", "ADDRESS");
     const QCommandLineOption bind("bind", "Local address to bind (default: every IPv4 address).", "ADDRESS");
@@ -90,15 +95,15 @@ bool parsePeerOptions(const QStringList& arguments, PeerOptions& options, std::s
     options.name = cutCp932(toCp932(parser.value(name)), kMaxNameBytes);
     bool ok = false;
     options.port = parser.value(port).toInt(&ok);
-    if (!ok || options.port < 1000 || options.port > 30000) {
-        error = "--port must be a number from 1000 to 30000";
+    if (!ok || options.port < kLowestPort || options.port > kHighestPort) {
+        error = "--port must be a number from " + std::to_string(kLowestPort) + " to " + std::to_string(kHighestPort);
         return false;
     }
     options.dialUp = parser.isSet(dialUp);
     for (const QString& address : parser.values(extra)) {
         const std::string text = address.toStdString();
-        if (text.empty() || text.size() > 15) {
-            error = "--extra takes an address of at most 15 characters";
+        if (text.empty() || text.size() > kMaxAddressBytes) {
+            error = "--extra takes an address of at most " + std::to_string(kMaxAddressBytes) + " characters";
             return false;
         }
         options.extraAddresses.push_back(text);

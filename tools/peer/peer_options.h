@@ -7,11 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "settings/settings.h"
+
 namespace kestrel::peer {
 
 struct PeerOptions {
     std::string name; // Shift-JIS, at most 63 bytes
-    int port = 20000;
+    int port = kStandardPort;
     bool dialUp = false;
     std::vector<std::string> extraAddresses;
     std::string bindAddress; // empty: every IPv4 address of this host
