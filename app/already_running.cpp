@@ -1,9 +1,9 @@
 #include "app/already_running.h"
 
-#include "ui/message_box.h"
-#include "ui/qt_text.h"
 #include "app/signal_exit.h"
 #include "settings/paths.h"
+#include "ui/message_box.h"
+#include "ui/qt_text.h"
 
 namespace kestrel {
 

@@ -10,4 +10,4 @@ namespace kestrel {
 // (or a termination signal arrives).
 void showAlreadyRunning(const std::string& exePath);
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -8,12 +8,12 @@
 
 #include "app/already_running.h"
 #include "app/application.h"
-#include "ui/caret_rest.h"
 #include "app/main_dialog.h"
 #include "app/signal_exit.h"
 #include "platform/instance_lock.h"
 #include "platform/login_name.h"
 #include "settings/paths.h"
+#include "ui/caret_rest.h"
 
 namespace {
 

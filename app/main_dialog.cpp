@@ -1,11 +1,11 @@
 #include "app/main_dialog.h"
 
-#include "session/commands.h"
-#include "session/initialisation.h"
-#include "settings/paths.h"
 #include "engine/turn_flow.h"
+#include "session/commands.h"
 #include "session/control_ids.h"
+#include "session/initialisation.h"
 #include "session/pending.h"
+#include "settings/paths.h"
 
 namespace kestrel {
 

@@ -8,12 +8,12 @@
 #include <memory>
 #include <string>
 
-#include "ui/main_window.h"
-#include "ui/dialogs/secondary_dialogs.h"
-#include "ui/board/board_view.h"
-#include "session/program.h"
 #include "platform/qt_timers.h"
 #include "platform/udp_socket.h"
+#include "session/program.h"
+#include "ui/board/board_view.h"
+#include "ui/dialogs/secondary_dialogs.h"
+#include "ui/main_window.h"
 
 namespace kestrel {
 

@@ -44,7 +44,7 @@ void installOnce()
         sigaction(sig, &sa, nullptr);
 }
 
-}  // namespace
+} // namespace
 
 void runOnTerminationSignal(std::function<void()> onSignalAction)
 {
@@ -61,4 +61,4 @@ void closeOnTerminationSignal(QDialog* box)
     });
 }
 
-}  // namespace kestrel
+} // namespace kestrel

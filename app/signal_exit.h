@@ -16,4 +16,4 @@ void runOnTerminationSignal(std::function<void()> onSignal);
 // While `box` is open, a termination signal closes it.
 void closeOnTerminationSignal(QDialog* box);
 
-}  // namespace kestrel
+} // namespace kestrel

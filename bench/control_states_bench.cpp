@@ -3,10 +3,10 @@
 #include <benchmark/benchmark.h>
 
 #include "session/control_states.h"
+#include "session/program.h"
 #include "tests/support/fake_machine.h"
 #include "tests/support/fake_ports.h"
 #include "tests/support/fake_view.h"
-#include "session/program.h"
 #include "text/cp932.h"
 
 namespace {

@@ -5,10 +5,10 @@
 #include <benchmark/benchmark.h>
 
 #include "session/control_states.h"
-#include "wire/message_type.h"
 #include "session/peers.h"
 #include "tests/support/memory_network.h"
 #include "tools/peer/bot.h"
+#include "wire/message_type.h"
 
 namespace kestrel {
 namespace {

@@ -3,15 +3,15 @@
 
 #include <benchmark/benchmark.h>
 
-#include "tests/support/fake_ports.h"
-#include "tests/support/fake_view.h"
-#include "wire/datagram.h"
-#include "wire/address.h"
-#include "wire/message_type.h"
 #include "session/peers.h"
 #include "session/pending.h"
 #include "session/program.h"
 #include "session/receive.h"
+#include "tests/support/fake_ports.h"
+#include "tests/support/fake_view.h"
+#include "wire/address.h"
+#include "wire/datagram.h"
+#include "wire/message_type.h"
 
 namespace kestrel {
 namespace {

@@ -24,4 +24,4 @@ struct Game {
     PeerLink& link;
 };
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -33,4 +33,4 @@ public:
     virtual void pause(int ms) = 0;
 };
 
-}  // namespace kestrel
+} // namespace kestrel

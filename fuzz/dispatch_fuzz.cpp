@@ -17,11 +17,11 @@
 
 #include "fuzz/check.h"
 #include "fuzz/phases.h"
-#include "wire/datagram.h"
-#include "wire/address.h"
-#include "wire/message_type.h"
 #include "session/pending.h"
 #include "session/receive.h"
+#include "wire/address.h"
+#include "wire/datagram.h"
+#include "wire/message_type.h"
 
 namespace kestrel::fuzzing {
 namespace {

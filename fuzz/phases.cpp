@@ -2,17 +2,17 @@
 
 #include <algorithm>
 
-#include "session/commands.h"
-#include "session/control_states.h"
 #include "engine/turn_flow.h"
+#include "session/commands.h"
 #include "session/control_ids.h"
-#include "session/send.h"
-#include "wire/address.h"
-#include "wire/message_type.h"
+#include "session/control_states.h"
 #include "session/peers.h"
 #include "session/pending.h"
 #include "session/receive.h"
+#include "session/send.h"
 #include "tests/support/board_builder.h"
+#include "wire/address.h"
+#include "wire/message_type.h"
 
 namespace kestrel::fuzzing {
 namespace {

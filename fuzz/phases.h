@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/fake_machine.h"
 #include "session/program.h"
+#include "tests/support/fake_machine.h"
 
 namespace kestrel::fuzzing {
 

@@ -12,7 +12,6 @@
 namespace kestrel {
 namespace {
 
-
 std::string nameFromUserDatabase()
 {
     long suggested = ::sysconf(_SC_GETPW_R_SIZE_MAX);

@@ -17,13 +17,13 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "session/boxes.h"
-#include "wire/broadcast.h"
-#include "wire/datagram.h"
-#include "wire/address.h"
 #include "platform/interface_list.h"
+#include "session/boxes.h"
 #include "session/receive.h"
 #include "text/cp932.h"
+#include "wire/address.h"
+#include "wire/broadcast.h"
+#include "wire/datagram.h"
 
 namespace kestrel {
 

@@ -22,8 +22,8 @@
 #include <thread>
 #include <vector>
 
-#include "wire/broadcast.h"
 #include "session/ports.h"
+#include "wire/broadcast.h"
 #include "wire/receive_queue.h"
 #include "wire/socket_errors.h"
 

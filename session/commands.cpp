@@ -1,14 +1,14 @@
 #include "session/commands.h"
 
-#include "session/control_states.h"
 #include "engine/board.h"
 #include "engine/computer_player.h"
 #include "session/control_ids.h"
-#include "session/send.h"
-#include "wire/message_type.h"
+#include "session/control_states.h"
 #include "session/peers.h"
 #include "session/program.h"
+#include "session/send.h"
 #include "text/cp932.h"
+#include "wire/message_type.h"
 
 namespace kestrel {
 namespace {

@@ -3,7 +3,7 @@
 
 namespace kestrel::ids {
 
-constexpr int kFirstCell = 1001;          // cell k is kFirstCell + k
+constexpr int kFirstCell = 1001; // cell k is kFirstCell + k
 constexpr int kBlackSymbol = 1065;
 constexpr int kWhiteSymbol = 1066;
 constexpr int kBoardFrame = 1067;
@@ -12,8 +12,8 @@ constexpr int kChatLog = 1081;
 constexpr int kChatInput = 1082;
 constexpr int kSend = 1083;
 constexpr int kStatus = 1084;
-constexpr int kFirstBlack = 1085;         // radio "先攻（黒）"
-constexpr int kSecondWhite = 1086;        // radio "後攻（白）"
+constexpr int kFirstBlack = 1085;  // radio "先攻（黒）"
+constexpr int kSecondWhite = 1086; // radio "後攻（白）"
 constexpr int kDecide = 1087;
 constexpr int kGameStart = 1088;
 constexpr int kBlackName = 1089;
@@ -29,4 +29,4 @@ constexpr int kMenuDisconnect = 40004;
 constexpr int kMenuAbout = 40005;
 constexpr int kMenuHelp = 40007;
 
-}  // namespace kestrel::ids
+} // namespace kestrel::ids

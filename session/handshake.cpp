@@ -3,17 +3,16 @@
 #include <functional>
 
 #include "session/control_states.h"
-#include "wire/datagram.h"
-#include "session/send.h"
-#include "wire/message_type.h"
 #include "session/peers.h"
 #include "session/program.h"
+#include "session/send.h"
 #include "text/cp932.h"
+#include "wire/datagram.h"
+#include "wire/message_type.h"
 
 namespace kestrel {
 
 namespace {
-
 
 // The name a requester is asked about and kept under: its listed name. A
 // requester the list does not know (its announcement was lost, or the list

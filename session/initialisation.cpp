@@ -1,12 +1,12 @@
 #include "session/initialisation.h"
 
-#include "session/control_states.h"
 #include "engine/board.h"
 #include "session/control_ids.h"
-#include "wire/message_type.h"
+#include "session/control_states.h"
 #include "session/peers.h"
 #include "session/program.h"
 #include "settings/settings_files.h"
+#include "wire/message_type.h"
 
 namespace kestrel {
 
@@ -43,4 +43,4 @@ bool initialiseMainDialog(Program& program, const InitialisationHooks& hooks)
     return false;
 }
 
-}  // namespace kestrel
+} // namespace kestrel

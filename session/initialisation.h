@@ -27,4 +27,4 @@ struct InitialisationHooks {
 // Returns true when the program runs on.
 bool initialiseMainDialog(Program& program, const InitialisationHooks& hooks);
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -1,16 +1,16 @@
 #include "session/match_messages.h"
 
-#include "session/control_states.h"
 #include "engine/board.h"
 #include "engine/turn_flow.h"
 #include "session/control_ids.h"
-#include "wire/datagram.h"
-#include "session/send.h"
-#include "wire/message_type.h"
+#include "session/control_states.h"
 #include "session/peers.h"
 #include "session/pending.h"
 #include "session/program.h"
+#include "session/send.h"
 #include "text/cp932.h"
+#include "wire/datagram.h"
+#include "wire/message_type.h"
 
 namespace kestrel {
 

@@ -2,16 +2,15 @@
 
 #include <vector>
 
-#include "wire/datagram.h"
-#include "session/send.h"
-#include "wire/message_type.h"
 #include "session/program.h"
+#include "session/send.h"
 #include "text/cp932.h"
+#include "wire/datagram.h"
+#include "wire/message_type.h"
 
 namespace kestrel {
 
 namespace {
-
 
 // A received announcement, split on "$" the way strtok splits it.
 struct Announcement {

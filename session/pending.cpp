@@ -1,9 +1,9 @@
 #include "session/pending.h"
 
-#include "wire/datagram.h"
-#include "session/send.h"
 #include "session/program.h"
+#include "session/send.h"
 #include "text/cp932.h"
+#include "wire/datagram.h"
 
 namespace kestrel {
 

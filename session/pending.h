@@ -19,4 +19,4 @@ void onChatAck(Program& program, const std::string& payload);
 // Expiry of retry timer `id`: asks the player whether to send again.
 void onRetryTimer(Program& program, int id);
 
-}  // namespace kestrel
+} // namespace kestrel

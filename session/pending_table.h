@@ -8,9 +8,9 @@
 namespace kestrel {
 
 struct PendingMessage {
-    std::int32_t seq = 0;    // 0 marks a free slot
+    std::int32_t seq = 0; // 0 marks a free slot
     std::int32_t type = 0;
-    std::string payload;     // at most 999 bytes
+    std::string payload; // at most 999 bytes
 };
 
 struct PendingTable {
@@ -18,4 +18,4 @@ struct PendingTable {
     std::array<PendingMessage, kSlots> slots{};
 };
 
-}  // namespace kestrel
+} // namespace kestrel

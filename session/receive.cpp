@@ -1,7 +1,7 @@
 #include "session/receive.h"
 
-#include "wire/datagram.h"
 #include "session/dispatch.h"
+#include "wire/datagram.h"
 
 namespace kestrel {
 

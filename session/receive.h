@@ -14,4 +14,4 @@ struct Program;
 // empty text or one longer than kMaxDatagramBytes is dropped silently.
 void receiveDatagram(Program& program, std::string_view bytes, Ipv4 source);
 
-}  // namespace kestrel
+} // namespace kestrel

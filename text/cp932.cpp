@@ -66,7 +66,7 @@ std::size_t cp932SequenceLength(std::string_view s)
     return pair ? 2 : 1;
 }
 
-}  // namespace
+} // namespace
 
 std::string toCp932(std::string_view utf8)
 {
@@ -94,4 +94,4 @@ std::string cutCp932(std::string_view text, std::size_t maxBytes)
     return std::string(text.substr(0, end));
 }
 
-}  // namespace kestrel
+} // namespace kestrel

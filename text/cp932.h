@@ -26,6 +26,10 @@ std::string cutCp932(std::string_view text, std::size_t maxBytes);
 
 // Shorthand for literal texts written in UTF-8 in the source: the code page
 // 932 bytes, converted once per call site.
-#define SJ(utf8) ([]() -> const std::string& { static const std::string s = ::kestrel::toCp932(utf8); return s; }())
+#define SJ(utf8)                                                                                             \
+    ([]() -> const std::string& {                                                                            \
+        static const std::string s = ::kestrel::toCp932(utf8);                                               \
+        return s;                                                                                            \
+    }())
 
-}  // namespace kestrel
+} // namespace kestrel

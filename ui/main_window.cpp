@@ -16,13 +16,13 @@
 #include <QTextCursor>
 #include <QTimer>
 
+#include "session/control_ids.h"
+#include "ui/announcer.h"
+#include "ui/input_method.h"
 #include "ui/labelled_text.h"
 #include "ui/message_box.h"
 #include "ui/qt_text.h"
-#include "ui/announcer.h"
 #include "ui/resources.h"
-#include "session/control_ids.h"
-#include "ui/input_method.h"
 
 namespace kestrel {
 namespace {

@@ -9,8 +9,8 @@
 #include <functional>
 #include <map>
 
-#include "ui/look.h"
 #include "session/ports.h"
+#include "ui/look.h"
 
 class QAction;
 class QWidget;

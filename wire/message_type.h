@@ -33,4 +33,4 @@ constexpr bool isReliable(int type)
            type == MSG_PASS;
 }
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -1,7 +1,7 @@
 #include "session/dialogs/about_dialog.h"
 
-#include "session/ports.h"
 #include "session/dialogs/dialog_controls.h"
+#include "session/ports.h"
 #include "text/cp932.h"
 
 namespace kestrel {

@@ -1,11 +1,11 @@
 #include "session/dialogs/connect_dialog.h"
 
-#include "wire/message_type.h"
-#include "session/peers.h"
-#include "session/program.h"
 #include "session/dialogs/dialog_controls.h"
 #include "session/dialogs/dialog_ids.h"
+#include "session/peers.h"
+#include "session/program.h"
 #include "text/cp932.h"
+#include "wire/message_type.h"
 
 namespace kestrel {
 

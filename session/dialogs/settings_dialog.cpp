@@ -2,18 +2,17 @@
 
 #include <vector>
 
-#include "wire/datagram.h"
-#include "wire/message_type.h"
-#include "session/peers.h"
-#include "session/program.h"
 #include "session/dialogs/dialog_controls.h"
 #include "session/dialogs/dialog_ids.h"
+#include "session/peers.h"
+#include "session/program.h"
 #include "settings/settings_files.h"
 #include "text/cp932.h"
+#include "wire/datagram.h"
+#include "wire/message_type.h"
 
 namespace kestrel {
 namespace {
-
 
 unsigned char folded(char c)
 {

@@ -15,14 +15,14 @@
 #include <csignal>
 #include <filesystem>
 
-#include "session/control_states.h"
 #include "app/signal_exit.h"
 #include "engine/board.h"
 #include "session/control_ids.h"
+#include "session/control_states.h"
 #include "session/dialogs/dialog_ids.h"
-#include "ui/dialogs/about_window.h"
 #include "tests/support/game_driver.h"
 #include "text/cp932.h"
+#include "ui/dialogs/about_window.h"
 
 namespace kestrel {
 namespace {

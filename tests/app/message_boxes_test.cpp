@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "app/already_running.h"
-#include "ui/main_window.h"
-#include "ui/board/board_view.h"
 #include "text/cp932.h"
+#include "ui/board/board_view.h"
+#include "ui/main_window.h"
 
 namespace kestrel {
 namespace {

@@ -16,16 +16,16 @@
 #include <thread>
 #include <unistd.h>
 
-#include "session/program.h"
-#include "tests/support/fake_ports.h"
-#include "tests/support/fake_view.h"
-#include "session/send.h"
-#include "wire/message_type.h"
-#include "session/peers.h"
 #include "platform/interface_list.h"
 #include "platform/udp_socket.h"
+#include "session/peers.h"
+#include "session/program.h"
+#include "session/send.h"
+#include "tests/support/fake_ports.h"
+#include "tests/support/fake_view.h"
 #include "tests/support/loopback_udp.h"
 #include "text/cp932.h"
+#include "wire/message_type.h"
 
 namespace kestrel {
 namespace {

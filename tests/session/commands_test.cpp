@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "session/commands.h"
+#include "session/control_ids.h"
 #include "session/control_states.h"
 #include "tests/support/fake_machine.h"
-#include "session/control_ids.h"
 #include "text/cp932.h"
 
 namespace kestrel {

@@ -2,12 +2,12 @@
 // the flags, and what the board view is told, in order.
 #include <gtest/gtest.h>
 
+#include "session/control_ids.h"
 #include "session/control_states.h"
+#include "session/program.h"
 #include "tests/support/fake_machine.h"
 #include "tests/support/fake_ports.h"
 #include "tests/support/fake_view.h"
-#include "session/control_ids.h"
-#include "session/program.h"
 #include "text/cp932.h"
 
 namespace kestrel {

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "wire/datagram.h"
-#include "wire/message_type.h"
 #include "session/pending.h"
 #include "session/receive.h"
 #include "tests/support/memory_network.h"
 #include "text/cp932.h"
+#include "wire/datagram.h"
+#include "wire/message_type.h"
 
 namespace kestrel::testing {
 namespace {

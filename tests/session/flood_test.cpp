@@ -6,16 +6,16 @@
 #include <deque>
 #include <functional>
 
-#include "session/control_states.h"
 #include "session/control_ids.h"
-#include "wire/datagram.h"
-#include "wire/address.h"
-#include "wire/message_type.h"
+#include "session/control_states.h"
 #include "session/receive.h"
-#include "wire/receive_queue.h"
-#include "tests/support/memory_network.h"
 #include "tests/support/board_builder.h"
+#include "tests/support/memory_network.h"
 #include "text/cp932.h"
+#include "wire/address.h"
+#include "wire/datagram.h"
+#include "wire/message_type.h"
+#include "wire/receive_queue.h"
 
 namespace kestrel::testing {
 namespace {

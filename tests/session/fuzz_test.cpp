@@ -3,13 +3,13 @@
 #include <random>
 #include <set>
 
-#include "wire/datagram.h"
-#include "session/send.h"
-#include "wire/address.h"
-#include "wire/message_type.h"
 #include "session/pending.h"
 #include "session/receive.h"
+#include "session/send.h"
 #include "tests/support/memory_network.h"
+#include "wire/address.h"
+#include "wire/datagram.h"
+#include "wire/message_type.h"
 
 namespace kestrel::testing {
 namespace {

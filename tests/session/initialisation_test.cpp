@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "session/commands.h"
+#include "session/control_ids.h"
 #include "session/initialisation.h"
+#include "session/program.h"
 #include "settings/paths.h"
 #include "tests/support/fake_machine.h"
 #include "tests/support/fake_ports.h"
 #include "tests/support/fake_view.h"
-#include "session/control_ids.h"
-#include "session/program.h"
 #include "tests/support/temp_dir.h"
 #include "text/cp932.h"
 
@@ -38,7 +38,8 @@ struct Rig : testing::FakeMachine {
         for (int id : {ids::kMenuDisconnect, ids::kSend, ids::kFirstBlack, ids::kSecondWhite, ids::kDecide,
                        ids::kGameStart, ids::kGameEnd})
             dialog.enable(id, true);
-        for (int id : {ids::kMenuExit, ids::kMenuConnect, ids::kMenuSettings, ids::kMenuHelp, ids::kMenuAbout})
+        for (int id :
+             {ids::kMenuExit, ids::kMenuConnect, ids::kMenuSettings, ids::kMenuHelp, ids::kMenuAbout})
             dialog.enable(id, false);
         dialog.setChecked(ids::kFirstBlack, false);
         dialog.setChecked(ids::kSecondWhite, true);
@@ -78,7 +79,8 @@ TEST(Initialisation, WithoutSettingsFilesAnnouncesTheLoginName)
     for (int id : {ids::kMenuExit, ids::kMenuConnect, ids::kMenuSettings, ids::kMenuHelp, ids::kMenuAbout})
         EXPECT_TRUE(rig.dialog.isEnabled(id)) << id;
     EXPECT_FALSE(rig.dialog.isEnabled(ids::kMenuDisconnect));
-    for (int id : {ids::kSend, ids::kFirstBlack, ids::kSecondWhite, ids::kDecide, ids::kGameStart, ids::kGameEnd})
+    for (int id :
+         {ids::kSend, ids::kFirstBlack, ids::kSecondWhite, ids::kDecide, ids::kGameStart, ids::kGameEnd})
         EXPECT_FALSE(rig.dialog.isEnabled(id)) << id;
     EXPECT_TRUE(rig.dialog.isChecked(ids::kFirstBlack));
     EXPECT_FALSE(rig.dialog.isChecked(ids::kSecondWhite));
@@ -99,7 +101,7 @@ TEST(Initialisation, NoLoginNameGivesNoNameAndTheFilesOverrideTheDefaults)
     std::string file(72, '\0');
     const std::string name = toCp932("花子");
     file.replace(0, name.size(), name);
-    file[64] = static_cast<char>(0x30);   // 20016, little-endian
+    file[64] = static_cast<char>(0x30); // 20016, little-endian
     file[65] = static_cast<char>(0x4E);
     file[68] = 1;
     testing::writeBytes(rig.program.settings.settingsFilePath, file);
@@ -160,7 +162,7 @@ TEST(ExitCommand, DisconnectsFirstThenSaysGoodbyeThenClosesTheSocket)
     EXPECT_EQ(rig.transport.sent[1].address, ip(10, 0, 0, 8));
     EXPECT_EQ(rig.transport.sent[2].bytes, "3|3|taro$0");
     EXPECT_EQ(rig.transport.sent[2].address, ip(10, 0, 0, 255));
-    EXPECT_EQ(rig.transport.sent[3].bytes, "4|3|taro$0");   // the dial-up peer directly
+    EXPECT_EQ(rig.transport.sent[3].bytes, "4|3|taro$0"); // the dial-up peer directly
     EXPECT_EQ(rig.transport.sent[3].address, ip(10, 0, 0, 9));
     EXPECT_EQ(sentAtShutDown, 4u);
     EXPECT_EQ(rig.program.match.connected, 0);
@@ -176,5 +178,5 @@ TEST(ExitCommand, DisconnectsFirstThenSaysGoodbyeThenClosesTheSocket)
     EXPECT_EQ(computer.transport.sent[1].bytes, "2|3|taro$0");
 }
 
-}  // namespace
-}  // namespace kestrel
+} // namespace
+} // namespace kestrel

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "session/send.h"
-#include "wire/message_type.h"
 #include "session/peers.h"
-#include "tests/support/memory_network.h"
+#include "session/send.h"
 #include "tests/support/fake_peer_list_view.h"
+#include "tests/support/memory_network.h"
 #include "text/cp932.h"
+#include "wire/message_type.h"
 
 namespace kestrel::testing {
 namespace {

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "wire/datagram.h"
-#include "session/send.h"
-#include "wire/message_type.h"
 #include "session/pending.h"
 #include "session/receive.h"
+#include "session/send.h"
 #include "tests/support/memory_network.h"
 #include "text/cp932.h"
+#include "wire/datagram.h"
+#include "wire/message_type.h"
 
 namespace kestrel::testing {
 namespace {

@@ -5,10 +5,10 @@
 #include <cstdint>
 
 #include "engine/turn_flow.h"
-#include "tests/support/fake_ports.h"
-#include "tests/support/fake_view.h"
 #include "session/control_ids.h"
 #include "session/program.h"
+#include "tests/support/fake_ports.h"
+#include "tests/support/fake_view.h"
 
 namespace kestrel::testing {
 

@@ -11,12 +11,12 @@
 namespace kestrel::testing {
 
 struct ViewCall {
-    std::string op;    // "showCell", "showFlip", "showCounts", "setStatus", "showNotice",
-                       // "playSound", "layoutBoard", "pause"
-    int a = 0;         // cell, black count, sound, milliseconds
-    int b = 0;         // state, side, white count
-    std::string text{};  // Shift-JIS text of setStatus / showNotice
-    int at = 0;        // virtual time in ms when the call began
+    std::string op;     // "showCell", "showFlip", "showCounts", "setStatus", "showNotice",
+                        // "playSound", "layoutBoard", "pause"
+    int a = 0;          // cell, black count, sound, milliseconds
+    int b = 0;          // state, side, white count
+    std::string text{}; // Shift-JIS text of setStatus / showNotice
+    int at = 0;         // virtual time in ms when the call began
 };
 
 class FakeView : public GameView {
@@ -25,11 +25,11 @@ public:
     static constexpr int kAnimationMs = 200;
 
     std::vector<ViewCall> calls;
-    int now = 0;                     // virtual milliseconds
-    int cellSize = 34;               // geometry of the real board, for cellAt
+    int now = 0;       // virtual milliseconds
+    int cellSize = 34; // geometry of the real board, for cellAt
     int boardLeft = 10;
     int boardTop = 25;
-    std::string status;              // last status text
+    std::string status; // last status text
     int shownBlack = -1, shownWhite = -1;
     // Runs while a notice is "open", so tests can deliver events meanwhile.
     std::function<void(const std::string&)> onNotice;
@@ -101,4 +101,4 @@ private:
     }
 };
 
-}  // namespace kestrel::testing
+} // namespace kestrel::testing

@@ -9,8 +9,8 @@
 #include "engine/board.h"
 #include "engine/computer_player.h"
 #include "engine/turn_flow.h"
-#include "tests/support/fake_view.h"
 #include "tests/support/board_builder.h"
+#include "tests/support/fake_view.h"
 #include "tests/support/recording_link.h"
 
 namespace kestrel::testing {

@@ -9,15 +9,15 @@
 #include <vector>
 
 #include "session/commands.h"
-#include "session/control_states.h"
 #include "session/control_ids.h"
-#include "wire/datagram.h"
-#include "wire/address.h"
-#include "wire/message_type.h"
+#include "session/control_states.h"
 #include "session/peers.h"
-#include "tests/support/memory_network.h"
 #include "tests/support/board_builder.h"
+#include "tests/support/memory_network.h"
 #include "text/cp932.h"
+#include "wire/address.h"
+#include "wire/datagram.h"
+#include "wire/message_type.h"
 
 namespace kestrel::testing {
 

@@ -1,8 +1,8 @@
 #include "tests/support/memory_network.h"
 
-#include "wire/address.h"
 #include "session/pending.h"
 #include "session/receive.h"
+#include "wire/address.h"
 
 namespace kestrel::testing {
 

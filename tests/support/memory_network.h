@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "session/program.h"
 #include "tests/support/fake_machine.h"
 #include "tests/support/fake_ports.h"
 #include "tests/support/fake_view.h"
-#include "session/program.h"
 
 namespace kestrel::testing {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "session/program.h"
 #include "app/main_dialog.h"
+#include "session/program.h"
 #include "tests/support/environment.h"
 #include "tests/support/loopback_udp.h"
 #include "tests/support/temp_dir.h"

@@ -21,14 +21,14 @@
 #include <QTimer>
 #include <QtTest/qtestspontaneevent.h>
 
+#include "session/control_ids.h"
 #include "session/control_states.h"
-#include "ui/main_window.h"
-#include "ui/board/board_view.h"
+#include "session/program.h"
 #include "tests/support/fake_ports.h"
 #include "tests/support/fake_view.h"
-#include "session/control_ids.h"
-#include "session/program.h"
 #include "text/cp932.h"
+#include "ui/board/board_view.h"
+#include "ui/main_window.h"
 
 namespace kestrel {
 namespace {

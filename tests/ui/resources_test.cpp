@@ -1,17 +1,17 @@
 // The compiled-in pictures, sounds and icon: sizes, colours, formats, lengths.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QFile>
 #include <QImage>
 #include <QResource>
 #include <QSet>
 #include <cmath>
 #include <cstdlib>
 
-#include "ui/resources.h"
 #include "ui/board/wave_file.h"
+#include "ui/resources.h"
 
 namespace kestrel {
 namespace {
@@ -151,7 +151,9 @@ TEST(BoardResources, ProgramIconAtEverySizeItWasDrawnAt)
         return QImage(QStringLiteral(":/icons/kestrelbay%1.png").arg(size))
             .convertToFormat(QImage::Format_ARGB32_Premultiplied);
     };
-    const auto shown = [](const QPixmap& p) { return p.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied); };
+    const auto shown = [](const QPixmap& p) {
+        return p.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    };
     for (int size : {16, 22, 24, 32, 48, 64, 128}) {
         SCOPED_TRACE(size);
         EXPECT_TRUE(icon.availableSizes().contains(QSize(size, size)));

@@ -19,14 +19,14 @@
 
 #include "engine/board.h"
 #include "session/control_ids.h"
-#include "wire/datagram.h"
-#include "wire/address.h"
-#include "wire/message_type.h"
 #include "session/dialogs/dialog_ids.h"
-#include "ui/dialogs/connect_window.h"
 #include "tests/support/board_builder.h"
 #include "text/cp932.h"
 #include "tools/peer/peer_options.h"
+#include "ui/dialogs/connect_window.h"
+#include "wire/address.h"
+#include "wire/datagram.h"
+#include "wire/message_type.h"
 
 namespace kestrel {
 namespace {

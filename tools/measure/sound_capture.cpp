@@ -19,9 +19,9 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/resources.h"
 #include "ui/board/board_view.h"
 #include "ui/board/wave_file.h"
+#include "ui/resources.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "tools/peer/bot.h"
 
-#include "session/commands.h"
 #include "engine/board.h"
 #include "engine/computer_player.h"
 #include "engine/turn_flow.h"
+#include "session/commands.h"
 #include "session/control_ids.h"
 #include "session/peers.h"
 #include "session/program.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <charconv>
 
-#include "wire/address.h"
 #include "text/cp932.h"
+#include "wire/address.h"
 
 namespace kestrel {
 

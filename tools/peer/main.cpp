@@ -13,17 +13,17 @@
 #include <unistd.h>
 #include <vector>
 
-#include "session/program.h"
-#include "session/send.h"
-#include "wire/address.h"
-#include "wire/message_type.h"
-#include "session/peers.h"
-#include "session/pending.h"
 #include "platform/qt_timers.h"
 #include "platform/udp_socket.h"
+#include "session/peers.h"
+#include "session/pending.h"
+#include "session/program.h"
+#include "session/send.h"
 #include "tools/peer/bot_options.h"
 #include "tools/peer/console.h"
 #include "tools/peer/peer_options.h"
+#include "wire/address.h"
+#include "wire/message_type.h"
 
 namespace kestrel::peer {
 namespace {

@@ -6,16 +6,15 @@
 #include <sstream>
 #include <unistd.h>
 
-#include "ui/qt_text.h"
-#include "wire/address.h"
 #include "session/ports.h"
 #include "settings/settings.h"
 #include "text/cp932.h"
+#include "ui/qt_text.h"
+#include "wire/address.h"
 
 namespace kestrel::peer {
 
 namespace {
-
 
 std::string namespaceOf(const std::string& pid)
 {
@@ -66,12 +65,10 @@ bool parsePeerOptions(const QStringList& arguments, PeerOptions& options, std::s
 {
     QCommandLineParser parser;
     const QCommandLineOption name("name", "Player name (UTF-8).", "NAME");
-    const QCommandLineOption port("port",
-                                  QStringLiteral("UDP port, %1-%2 (default %3).")
-                                      .arg(kLowestPort)
-                                      .arg(kHighestPort)
-                                      .arg(kStandardPort),
-                                  "N", QString::number(kStandardPort));
+    const QCommandLineOption port(
+        "port",
+        QStringLiteral("UDP port, %1-%2 (default %3).").arg(kLowestPort).arg(kHighestPort).arg(kStandardPort),
+        "N", QString::number(kStandardPort));
     const QCommandLineOption dialUp("dial-up", "Announce as a dial-up player.");
     const QCommandLineOption extra("extra", "Further announcement address (repeatable).", "ADDRESS");
     const QCommandLineOption bind("bind", "Local address to bind (default: every IPv4 address).", "ADDRESS");
@@ -96,7 +93,8 @@ bool parsePeerOptions(const QStringList& arguments, PeerOptions& options, std::s
     bool ok = false;
     options.port = parser.value(port).toInt(&ok);
     if (!ok || options.port < kLowestPort || options.port > kHighestPort) {
-        error = "--port must be a number from " + std::to_string(kLowestPort) + " to " + std::to_string(kHighestPort);
+        error = "--port must be a number from " + std::to_string(kLowestPort) + " to " +
+                std::to_string(kHighestPort);
         return false;
     }
     options.dialUp = parser.isSet(dialUp);

@@ -17,8 +17,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "wire/address.h"
 #include "tools/peer/peer_options.h"
+#include "wire/address.h"
 
 namespace kestrel::probe {
 namespace {

@@ -10,8 +10,8 @@
 #include <QWidget>
 #include <cstdio>
 
-#include "ui/board/board_view.h"
 #include "text/cp932.h"
+#include "ui/board/board_view.h"
 
 namespace {
 

@@ -9,13 +9,13 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "tests/support/fake_machine.h"
 #include "session/dialogs/dialog_ids.h"
+#include "tests/support/fake_machine.h"
+#include "text/cp932.h"
 #include "ui/dialogs/about_window.h"
 #include "ui/dialogs/connect_window.h"
 #include "ui/dialogs/help_window.h"
 #include "ui/dialogs/settings_window.h"
-#include "text/cp932.h"
 
 namespace kestrel {
 namespace {

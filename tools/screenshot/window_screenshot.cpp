@@ -11,14 +11,14 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "session/control_states.h"
-#include "ui/main_window.h"
-#include "ui/board/board_view.h"
 #include "engine/board.h"
-#include "tests/support/fake_ports.h"
 #include "session/control_ids.h"
+#include "session/control_states.h"
 #include "session/program.h"
+#include "tests/support/fake_ports.h"
 #include "text/cp932.h"
+#include "ui/board/board_view.h"
+#include "ui/main_window.h"
 
 namespace kestrel {
 namespace {

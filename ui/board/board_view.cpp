@@ -6,12 +6,12 @@
 #include <QThread>
 #include <QWidget>
 
+#include "engine/match_state.h"
+#include "session/control_ids.h"
+#include "ui/announcer.h"
 #include "ui/labelled_text.h"
 #include "ui/message_box.h"
 #include "ui/qt_text.h"
-#include "ui/announcer.h"
-#include "engine/match_state.h"
-#include "session/control_ids.h"
 
 namespace kestrel {
 namespace {

@@ -18,12 +18,12 @@
 #include <memory>
 #include <optional>
 
-#include "ui/board/move_report.h"
-#include "ui/board/board_keys.h"
-#include "ui/resources.h"
-#include "ui/board/sound_player.h"
 #include "engine/game_view.h"
 #include "engine/match_state.h"
+#include "ui/board/board_keys.h"
+#include "ui/board/move_report.h"
+#include "ui/board/sound_player.h"
+#include "ui/resources.h"
 
 class QWidget;
 

@@ -13,10 +13,10 @@
 #include <QScreen>
 #include <algorithm>
 
+#include "session/dialogs/dialog_ids.h"
 #include "ui/look.h"
 #include "ui/qt_text.h"
 #include "ui/resources.h"
-#include "session/dialogs/dialog_ids.h"
 
 namespace kestrel {
 namespace {

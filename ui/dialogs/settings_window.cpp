@@ -4,9 +4,9 @@
 #include <QLineEdit>
 
 #include "platform/desktop.h"
-#include "ui/resources.h"
 #include "session/dialogs/dialog_ids.h"
 #include "ui/input_method.h"
+#include "ui/resources.h"
 
 namespace kestrel {
 namespace {

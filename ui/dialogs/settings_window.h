@@ -2,8 +2,8 @@
 // The settings dialog on Qt: name, port, dial-up flag, desktop shortcut and
 // the addresses a broadcast does not reach.
 
-#include "ui/dialogs/dialog_window.h"
 #include "session/dialogs/settings_dialog.h"
+#include "ui/dialogs/dialog_window.h"
 
 namespace kestrel {
 

@@ -3,11 +3,11 @@
 // timer interface, and the ways out.
 #include <gtest/gtest.h>
 
-#include "tests/support/fake_dialog_controls.h"
-#include "tests/support/fake_machine.h"
-#include "session/dispatch.h"
 #include "session/dialogs/connect_dialog.h"
 #include "session/dialogs/dialog_ids.h"
+#include "session/dispatch.h"
+#include "tests/support/fake_dialog_controls.h"
+#include "tests/support/fake_machine.h"
 #include "text/cp932.h"
 
 namespace kestrel {

@@ -6,11 +6,11 @@
 #include <functional>
 
 #include "session/commands.h"
-#include "tests/support/fake_dialog_controls.h"
-#include "tests/support/fake_machine.h"
 #include "session/control_ids.h"
 #include "session/dialogs/dialog_ids.h"
 #include "session/dialogs/settings_dialog.h"
+#include "tests/support/fake_dialog_controls.h"
+#include "tests/support/fake_machine.h"
 #include "tests/support/temp_dir.h"
 #include "text/cp932.h"
 

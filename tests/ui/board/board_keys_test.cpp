@@ -8,12 +8,12 @@
 #include <QLabel>
 #include <QTest>
 
-#include "ui/main_window.h"
-#include "ui/announcer.h"
-#include "ui/board/board_view.h"
 #include "engine/match_state.h"
 #include "session/control_ids.h"
 #include "text/cp932.h"
+#include "ui/announcer.h"
+#include "ui/board/board_view.h"
+#include "ui/main_window.h"
 
 namespace kestrel {
 namespace {

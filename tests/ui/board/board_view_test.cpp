@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/board/board_view.h"
 #include "text/cp932.h"
+#include "ui/board/board_view.h"
 
 namespace kestrel {
 namespace {

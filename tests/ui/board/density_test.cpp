@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "ui/main_window.h"
-#include "ui/board/board_view.h"
 #include "engine/match_state.h"
+#include "ui/board/board_view.h"
+#include "ui/main_window.h"
 
 namespace kestrel {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "ui/resources.h"
 #include "ui/board/sound_player.h"
+#include "ui/resources.h"
 
 namespace kestrel {
 namespace {
