@@ -17,12 +17,16 @@ MainDialog::MainDialog(const std::string& exePath, Ipv4 bindAddress, QObject* pa
     fillPaths(program_.settings, exePath);
     window_.onCommand = [this](int id) { command(id); };
     window_.onClose = [this] { exit(); };
-    // A click on the board, or Enter on the cell with the keyboard mark: one way in.
+    // A click on the board, or Enter on the cell with the keyboard mark: one
+    // way in. Clicks and commands come from the event loop, and one may have
+    // been queued before the Exit command ran: after it they do nothing.
     window_.onBoardPress = [this](int x, int y) {
+        if (exited_)
+            return;
         Game game = program_.game();
         onBoardClick(game, static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y));
     };
-    view_.keys().onPress = window_.onBoardPress;
+    view_.keys().onPress = [this](int x, int y) { window_.pressBoard(x, y); };
 }
 
 MainDialog::~MainDialog() = default;
@@ -68,6 +72,8 @@ void MainDialog::exit()
 
 void MainDialog::command(int id)
 {
+    if (exited_)
+        return;
     runCommand(program_, dialogs_, id, [this] { exit(); });
 }
 

@@ -41,10 +41,8 @@ protected:
             return;
         }
         event->accept();
-        if (window_->onBoardPress) {
-            const QPoint p = event->position().toPoint();
-            window_->onBoardPress(p.x(), p.y());
-        }
+        const QPoint p = event->position().toPoint();
+        window_->pressBoard(p.x(), p.y());
     }
 
 private:
@@ -240,8 +238,24 @@ void MainWindow::setTabOrder()
 
 void MainWindow::command(int id)
 {
-    if (onCommand)
-        onCommand(id);
+    QMetaObject::invokeMethod(
+        this,
+        [this, id] {
+            if (onCommand)
+                onCommand(id);
+        },
+        Qt::QueuedConnection);
+}
+
+void MainWindow::pressBoard(int x, int y)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, x, y] {
+            if (onBoardPress)
+                onBoardPress(x, y);
+        },
+        Qt::QueuedConnection);
 }
 
 QWidget* MainWindow::control(int id) const

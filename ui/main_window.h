@@ -32,14 +32,22 @@ public:
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Menu items and the buttons 1083, 1087, 1088, 1093, by id.
+    // Menu items and the buttons 1083, 1087, 1088, 1093, by id. A command
+    // runs from the event loop after its trigger has returned, so that the
+    // menu item or button (and whoever activated it: a screen reader waits
+    // for the answer) is not held while the command's dialogs and boxes run
+    // their nested event loops.
     std::function<void(int id)> onCommand;
     // The close box (and Alt+F4). While set, the window does not close by itself:
     // the handler runs the Exit command. Closes the program asks for itself
     // (close(), or quitting the event loop) go through.
     std::function<void()> onClose;
-    // A left-button press in the client area, in client coordinates.
+    // A left-button press in the client area, in client coordinates; like a
+    // command, it runs from the event loop after the press has returned.
     std::function<void(int x, int y)> onBoardPress;
+    // A press on the board at (x, y) from elsewhere (the keyboard): onBoardPress
+    // from the event loop, as for a press of the mouse.
+    void pressBoard(int x, int y);
 
     // The area below the menu bar that holds every control; the board view
     // places its cells here.

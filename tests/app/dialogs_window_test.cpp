@@ -39,6 +39,7 @@ QString u(const char* utf8)
 void key(QWidget* window, Qt::Key k)
 {
     QTest::keyClick(window->focusWidget() != nullptr ? window->focusWidget() : window, k);
+    QCoreApplication::processEvents(); // a command or a press on the board runs from the event loop
 }
 
 // On a loopback port of its own, logged in as root.

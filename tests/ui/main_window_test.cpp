@@ -243,6 +243,7 @@ TEST(MainWindow, FocusStartsInTheChatInputAndTabFollowsTheOrder)
     QTest::keyClicks(f.get(ids::kChatInput), "ab");
     QTest::keyClick(f.get(ids::kChatInput), Qt::Key_Return);
     QTest::keyClicks(f.get(ids::kChatInput), "c");
+    QCoreApplication::processEvents(); // commands run from the event loop
     EXPECT_EQ(f.window.text(ids::kChatInput), "ab\r\nc");
     EXPECT_EQ(commands, 0);
     // On a button Enter presses it; in the chat log it does nothing.
@@ -250,6 +251,7 @@ TEST(MainWindow, FocusStartsInTheChatInputAndTabFollowsTheOrder)
     QTest::keyClick(f.get(ids::kDecide), Qt::Key_Return);
     f.window.focus(ids::kChatLog);
     QTest::keyClick(f.get(ids::kChatLog), Qt::Key_Return);
+    QCoreApplication::processEvents();
     EXPECT_EQ(commands, 1);
 }
 
@@ -292,13 +294,16 @@ TEST(MainWindow, CommandsAndBoardPressesReachTheirCallbacks)
     f.window.onCommand = [&](int id) { commands.push_back(id); };
     f.window.onBoardPress = [&](int x, int y) { presses.emplace_back(x, y); };
 
+    // A command runs from the event loop, after its trigger has returned.
     f.window.menuItem(ids::kMenuConnect)->trigger();
+    EXPECT_TRUE(commands.empty());
     f.window.menuItem(ids::kMenuDisconnect)->trigger();     // grayed: nothing
     QTest::mouseClick(f.get(ids::kDecide), Qt::LeftButton); // disabled: nothing
     for (int id : {ids::kSend, ids::kDecide, ids::kGameStart, ids::kGameEnd}) {
         f.window.enable(id, true);
         QTest::mouseClick(f.get(id), Qt::LeftButton);
     }
+    QCoreApplication::processEvents();
     EXPECT_EQ(commands, (std::vector<int>{ids::kMenuConnect, ids::kSend, ids::kDecide, ids::kGameStart,
                                           ids::kGameEnd}));
 
@@ -312,6 +317,7 @@ TEST(MainWindow, CommandsAndBoardPressesReachTheirCallbacks)
     QTest::mousePress(f.window.windowHandle(), Qt::LeftButton, {},
                       f.window.client()->mapTo(&f.window, QPoint(13, 29)));
     QTest::mousePress(f.window.client(), Qt::RightButton, {}, QPoint(70, 80));
+    QCoreApplication::processEvents();
     EXPECT_EQ(presses, (std::vector<QPoint>{{50, 60}, {13, 29}}));
 }
 

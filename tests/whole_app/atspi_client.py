@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """A screen reader's view of the running game over the accessibility bus
 (AT-SPI), run by atspi_test.sh with the game started: reads the board and the
-status bar, starts a game against the computer, moves onto and across the
+status bar, opens the connect dialog (its command answers the reader at
+once) and starts a game against the computer, moves onto and across the
 board with the keyboard, plays a move with Enter, and checks what a reader
 was told. One line per check; exit status 1 when one failed."""
 
@@ -45,12 +46,14 @@ def find(root, role, name, seconds=10):
 
 
 def press(accessible):
-    """A reader's "activate". A command that opens a modal dialog answers
-    only once the dialog has closed: its late answer is no failure."""
+    """A reader's "activate": the seconds until the program answered, or
+    None when the call failed (it times out after 10 s)."""
+    start = time.monotonic()
     try:
         accessible.queryAction().doAction(0)
     except GLib.Error:
-        pass
+        return None
+    return time.monotonic() - start
 
 
 def key(*names):
@@ -111,7 +114,12 @@ check(status is not None, "the status line is the window's status bar, empty at 
 cells = {c.name.split(" ")[0]: c for c in pyatspi.findAllDescendants(app, lambda o: o is not None and "列" in (o.name or ""))}
 check(len(cells) == 64 and cells["8行8列"].name == "8行8列 空き", "64 cells, each named by row, column and content")
 
-press(find(app, "menu item", "接続"))
+# A command answers its trigger at once and opens its dialog afterwards.
+answered = press(find(app, "menu item", "接続"))
+check(answered is not None and answered < 1,
+      "activating 接続 returns within a second (%s)" % ("timed out" if answered is None else "%.3f s" % answered))
+dialog = find(app, "dialog", "接続（相手を決める）")
+check(dialog is not None and dialog.getState().contains(pyatspi.STATE_SHOWING), "the connect dialog is then on screen")
 press(find(app, "push button", "コンピュータと対戦する"))
 check(waits_for("said", "先攻・後攻を決定して下さい"), "the computer chosen, the status line's text is said")
 check(give_focus_back("ケストレルベイ") and waits_for("focus", "チャットの入力"), "the focus is back in the chat input")
