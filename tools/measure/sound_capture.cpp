@@ -1,8 +1,9 @@
-// Helper of sound_capture_test.sh, which runs it against a private sound server.
-//   view_sound_capture play           places a black piece on a board, turns another, then
-//                                     starts the winning phrase and cuts it off with a click
-//   view_sound_capture check <file>   finds those sounds in the captured output
-//                                     (raw signed 16-bit little-endian, stereo, 44100 Hz)
+// Helper of tests/ui/board/sound_capture_test.sh, which runs it against a
+// private sound server.
+//   sound_capture play           places a black piece on a board, turns another, then
+//                                starts the winning phrase and cuts it off with a click
+//   sound_capture check <file>   finds those sounds in the captured output
+//                                (raw signed 16-bit little-endian, stereo, 44100 Hz)
 // "check" exits 0 when the capture holds the placing click and then the flip click,
 // each complete, starting about 200 ms apart, and then the winning phrase cut off
 // 300 ms in by one more placing click.

@@ -3,9 +3,9 @@
 # private sound server with a null output (no network modules, its own socket
 # in a temporary folder), records that output, lets the board place one piece
 # and turn another, and checks the two clicks in the recording.
-# Usage: sound_capture_test.sh <view_sound_capture program>
+# Usage: sound_capture_test.sh <sound_capture program>
 set -uo pipefail
-program=${1:?usage: sound_capture_test.sh <view_sound_capture program>}
+program=${1:?usage: sound_capture_test.sh <sound_capture program>}
 
 for tool in pulseaudio parec pactl; do
     if ! command -v "$tool" >/dev/null 2>&1; then
