@@ -111,7 +111,7 @@ root=$1 xsockets=$2 exec_line=$3 shot=$4
 # in the shared /tmp keeps its display number apart from other servers'.
 mkdir -p /tmp/.X11-unix
 mount --bind "$xsockets" /tmp/.X11-unix
-Xvfb -displayfd 3 -nolisten tcp -screen 0 640x440x24 -dpi 96 3>"$xsockets/display" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 640x440x24 -dpi 96 3>"$xsockets/display" >/dev/null 2>&1 &
 xvfb=$!
 display=""
 for _ in $(seq 100); do

@@ -89,7 +89,7 @@ program)
     mkdir -p "$work/bin"
     cp "$build/app/corvidae" "$work/bin/"
     ip netns exec "$ns" env -u DISPLAY QT_QPA_PLATFORM=xcb \
-        xvfb-run -a -s "-screen 0 640x440x24 -dpi 96" bash -c '
+        xvfb-run -a -s "-noreset -screen 0 640x440x24 -dpi 96" bash -c '
             "$1/bin/corvidae" &
             program=$!
             sleep 3

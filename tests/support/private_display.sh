@@ -42,8 +42,11 @@ wait_until() {
 }
 
 # Xvfb on a free display number: the lock files in /tmp are the machine's.
+# Without -noreset the server resets whenever its last client leaves and
+# refuses connections meanwhile; the program's own display check is such a
+# client, right before Qt connects.
 start_xvfb() {
-    Xvfb -displayfd 3 -nolisten tcp -screen 0 "${1}x24" 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 "${1}x24" 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
     wait_until test -s "$WORK/display" && export DISPLAY=:$(head -n 1 "$WORK/display") &&
         wait_until eval 'xwininfo -root >/dev/null 2>&1' ||
         { echo "FAIL: Xvfb did not start: $(cat "$WORK/xvfb.log")"; exit 1; }
