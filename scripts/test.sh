@@ -6,8 +6,10 @@
 # its kept corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-# Compiler cache hits for a checkout in any folder.
-export CCACHE_BASEDIR="$PWD"
+# Compiler cache hits for a checkout in any folder: paths relative to it,
+# and the working directory left out of the hash (the debug information may
+# then name another checkout's folder).
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=true
 jobs=$(nproc)
 bash scripts/setup.sh
 bash tools/check-layers.sh
