@@ -54,3 +54,15 @@ rm -f cp932/seed-*
 { printf '\x3f'; head -c 62 /dev/zero | tr '\0' 'a'; sj 'あい'; } >cp932/seed-lead-at-62
 { printf '\x05'; printf 'ab\x81'; } >cp932/seed-lead-at-end
 { printf '\xff'; sj '〜−—‖¢£¬'; printf '\x5c\x7e\xa0\xfd\xfe\xff\x80'; } >cp932/seed-edges
+
+# records: record files, a recent-games list, pasted transcripts.
+rm -f records/seed-*
+mkdir -p records
+header='kestrelbay 棋譜\n日時: 2024-05-01 21:07\n対局: コンピュータ\n黒: 太郎\n白: コンピュータ\n自分: 黒\n結果: 黒の勝ちです\n石数: 黒 13 白 0\n'
+printf "$header"'棋譜: d3c3b3e3f3f4f5b2a1\n' >records/seed-record-file
+printf "$header"'棋譜:\n1. D3 C3 2. B3 E3\r\n3. F3 F4 pass F5 B2 A1\n' >records/seed-hand-edited
+printf "$header"'棋譜: f5d6f5\n' >records/seed-bad-move
+{ printf 'kestrelbay 最近の対局 1\n\n'; printf "${header#*\\n}"'棋譜: d3c3b3e3f3f4f5b2a1\n\n'
+  printf "${header#*\\n}"'棋譜: f5d6\n\n以上\n'; } >records/seed-recent-games
+printf 'f5f6e6f4d3c4b3d6g6f3d7c5b4d2g4d8c8a2b2b8f7h3c3g7g5h6e2g3h5a3a4h4a1c2d1e3g8e8c6h7f8c1e1c7g2h8b1f1b5b6g1a5a6h2f2e7a7b7a8' >records/seed-passes
+{ sj '黒：太郎、白：花子'; printf '\r\n1. f5 d6、c3 i9\r\n'; } >records/seed-cp932
