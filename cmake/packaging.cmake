@@ -1,7 +1,8 @@
 # A Debian package of the installed program (bin, menu entry, icons,
-# metainfo): `cpack -G DEB` in a build configured with an install prefix of
-# /usr, as scripts/package.sh does. The shared libraries it needs come from
-# dpkg-shlibdeps; the Japanese font and Qt's Japanese button texts are named.
+# metainfo, firewall profiles): `cpack -G DEB` in a build configured with an
+# install prefix of /usr, as scripts/package.sh does. The shared libraries it
+# needs come from dpkg-shlibdeps; the Japanese font and Qt's Japanese button
+# texts are named.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kestrelbay)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -21,4 +22,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+# The ufw profile lies under /etc: a configuration file, which dpkg keeps
+# as the administrator left it on upgrade and removal.
+include(GNUInstallDirs)
+set(kestrel_conffiles ${CMAKE_CURRENT_BINARY_DIR}/deb-control/conffiles)
+file(WRITE ${kestrel_conffiles} "${CMAKE_INSTALL_FULL_SYSCONFDIR}/ufw/applications.d/kestrelbay\n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${kestrel_conffiles})
 include(CPack)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package: the program installed under /usr with its menu
-# entry, icons and metainfo, its library dependencies found by
-# dpkg-shlibdeps. Only the program is built, in a build folder of its own.
+# entry, icons, metainfo and firewall profiles, its library dependencies
+# found by dpkg-shlibdeps. Only the program is built, in a build folder of
+# its own.
 # Usage: scripts/package.sh [build directory]   (default build-package)
 # Prints the path of the .deb; install it with `apt install ./<file>.deb`.
 set -euo pipefail

@@ -87,6 +87,15 @@ missing=$(in_root sh -c 'ldd /usr/bin/corvidae /usr/lib/x86_64-linux-gnu/kestrel
     grep 'not found' || true)
 [ -z "$missing" ] || { echo "check-package: missing libraries:"; echo "$missing"; exit 1; }
 
+step "the firewall profiles where firewalld and ufw read them, the ufw one a conffile"
+cmp resources/firewall/kestrelbay.xml "$root/usr/lib/firewalld/services/kestrelbay.xml" ||
+    { echo "check-package: no firewalld service in /usr/lib/firewalld/services"; exit 1; }
+cmp resources/firewall/kestrelbay.ufw "$root/etc/ufw/applications.d/kestrelbay" ||
+    { echo "check-package: no ufw profile in /etc/ufw/applications.d"; exit 1; }
+conffiles=$(in_root dpkg-query -W -f='${Conffiles}\n' kestrelbay)
+grep -q '^ /etc/ufw/applications.d/kestrelbay ' <<<"$conffiles" ||
+    { echo "check-package: the ufw profile is no conffile: $conffiles"; exit 1; }
+
 desktop=$root/usr/share/applications/jp.example.kestrelbay.desktop
 exec_line=$(sed -n 's/^Exec=//p' "$desktop" | sed 's/ %[fFuUdDnNickvm]//g')
 step "starting the menu entry's command '$exec_line' as a player, in network namespace $ns"

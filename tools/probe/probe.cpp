@@ -47,9 +47,14 @@ sockaddr_in socketAddress(Ipv4 address, int port)
     return to;
 }
 
-int openSocket(int bindPort)
+// The echo and the ping open their socket as the program does and read and
+// write it with the program's flags (net/qt/udp_socket.cpp), so that a
+// ping-pong times the same calls a match makes; the flood's sends block.
+constexpr int kProgramSocketType = SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK;
+
+int openSocket(int bindPort, int type)
 {
-    const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+    const int fd = socket(AF_INET, type, 0);
     if (fd < 0)
         return -1;
     const sockaddr_in any = socketAddress(0, bindPort);
@@ -62,7 +67,7 @@ int openSocket(int bindPort)
 
 int echo(int port, long long seconds)
 {
-    const int fd = openSocket(port);
+    const int fd = openSocket(port, kProgramSocketType);
     if (fd < 0)
         return 1;
     std::printf("ECHO %d\n", port);
@@ -75,10 +80,11 @@ int echo(int port, long long seconds)
             continue;
         sockaddr_in from{};
         socklen_t length = sizeof from;
-        const ssize_t n = recvfrom(fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &length);
-        if (n >= 0)
-            sendto(fd, buffer, static_cast<std::size_t>(n), 0, reinterpret_cast<const sockaddr*>(&from),
-                   length);
+        const ssize_t n = recvfrom(fd, buffer, sizeof buffer, MSG_DONTWAIT | MSG_TRUNC,
+                                   reinterpret_cast<sockaddr*>(&from), &length);
+        if (n >= 0 && std::size_t(n) <= sizeof buffer)
+            sendto(fd, buffer, static_cast<std::size_t>(n), MSG_NOSIGNAL,
+                   reinterpret_cast<const sockaddr*>(&from), length);
     }
     close(fd);
     return 0;
@@ -88,7 +94,7 @@ int echo(int port, long long seconds)
 // and least round trip in microseconds and how many got no echo in a second.
 int ping(Ipv4 address, int port, long long count)
 {
-    const int fd = openSocket(0);
+    const int fd = openSocket(0, kProgramSocketType);
     if (fd < 0)
         return 1;
     const sockaddr_in to = socketAddress(address, port);
@@ -98,14 +104,14 @@ int ping(Ipv4 address, int port, long long count)
     for (long long i = 0; i < count; ++i) {
         const std::string text = std::to_string(i);
         const long long start = nowMicroseconds();
-        sendto(fd, text.data(), text.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
+        sendto(fd, text.data(), text.size(), MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&to), sizeof to);
         for (;;) {
             pollfd p{fd, POLLIN, 0};
             if (poll(&p, 1, 1000) <= 0) {
                 ++lost;
                 break;
             }
-            const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+            const ssize_t n = recvfrom(fd, buffer, sizeof buffer, MSG_DONTWAIT | MSG_TRUNC, nullptr, nullptr);
             if (n == static_cast<ssize_t>(text.size()) && std::string(buffer, std::size_t(n)) == text) {
                 trips.push_back(nowMicroseconds() - start);
                 break;
@@ -151,7 +157,7 @@ std::string floodDatagram(long long n)
 
 int flood(Ipv4 address, int port, long long rate, long long seconds)
 {
-    const int fd = openSocket(0);
+    const int fd = openSocket(0, SOCK_DGRAM);
     if (fd < 0)
         return 1;
     const sockaddr_in to = socketAddress(address, port);
