@@ -22,12 +22,30 @@ std::string variable(const char* name)
     return value ? value : "";
 }
 
-bool xDisplayAnswers(const std::string& display)
+// The connection that found the display answering, held until the library
+// has its own: an X server with no other client resets when its last client
+// leaves, and would refuse the library's connection meanwhile.
+struct HeldConnection {
+    xcb_connection_t* connection = nullptr;
+    ~HeldConnection() { release(); }
+    void release()
+    {
+        if (connection)
+            xcb_disconnect(connection);
+        connection = nullptr;
+    }
+};
+
+bool xDisplayAnswers(const std::string& display, HeldConnection& held)
 {
     xcb_connection_t* connection = xcb_connect(display.c_str(), nullptr);
-    const bool answered = xcb_connection_has_error(connection) == 0;
-    xcb_disconnect(connection);
-    return answered;
+    if (xcb_connection_has_error(connection) != 0) {
+        xcb_disconnect(connection);
+        return false;
+    }
+    held.release();
+    held.connection = connection;
+    return true;
 }
 
 void sayWhy(const std::string& why)
@@ -54,7 +72,9 @@ std::unique_ptr<QApplication> startApplication(int argc, char** argv)
 {
     const DisplayEnvironment env{variable("QT_QPA_PLATFORM"), variable("XDG_SESSION_TYPE"),
                                  variable("WAYLAND_DISPLAY"), variable("DISPLAY")};
-    const DisplayCheck check = checkDisplay(env, xDisplayAnswers);
+    HeldConnection held;
+    const DisplayCheck check =
+        checkDisplay(env, [&](const std::string& display) { return xDisplayAnswers(display, held); });
     if (check != DisplayCheck::Usable) {
         sayWhy(displayProblemText(check, env));
         return nullptr;
