@@ -174,6 +174,8 @@ int EndgameSolver::search(const Position& position, int alpha, int beta, bool pa
             if (hit.lower == hit.upper)
                 return hit.lower;
             first = hit.move;
+            alpha = std::max(alpha, hit.lower);
+            beta = std::min(beta, hit.upper);
         }
     }
     Candidate candidates[32];

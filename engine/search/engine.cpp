@@ -20,13 +20,17 @@ int depthBeforeSolving(int empties)
     return std::clamp(empties - 12, 0, 10);
 }
 
+// With a time bound, the percentage of the time the midgame iterations may
+// take before the solve begins; a solve that does not finish leaves their move.
+constexpr int kShareBeforeSolving = 30;
+
 // One call of think(): the searches of one position and what they found.
 class Thinking {
 public:
     Thinking(TranspositionTable& midgameTable, TranspositionTable& endgameTable, SearchControl& control,
-             const Engine::Progress& progress)
-        : control_(control), progress_(progress), solver_(endgameTable, control),
-          midgame_(midgameTable, solver_, control)
+             const EvaluationWeights& weights, const Engine::Progress& progress)
+        : control_(control), weights_(weights), progress_(progress), solver_(endgameTable, control),
+          midgame_(midgameTable, solver_, control, weights)
     {
     }
 
@@ -48,15 +52,20 @@ public:
 private:
     void think(const Position& position, const SearchLimits& limits)
     {
-        std::vector<int> moves = orderedMoves(position);
+        std::vector<int> moves = orderedMoves(position, weights_);
         current_.move = moves.front();
-        current_.score = -evaluate(position.play(moves.front()));
+        current_.score = -evaluate(position.play(moves.front()), weights_);
         publish();
         const int empties = position.emptyCount();
         const bool solving = empties <= limits.exactEmpties;
+        // Bounded by time, the midgame iterations before a solve get a share of
+        // the time instead of a depth.
+        const bool timed = limits.time.has_value();
         const int lastDepth =
-            std::min({limits.depth, empties, solving ? depthBeforeSolving(empties) : empties});
+            std::min({limits.depth, empties, solving && !timed ? depthBeforeSolving(empties) : empties});
         for (int depth = 1; depth <= lastDepth; ++depth) {
+            if (solving && timed && Clock::now() - start_ > *limits.time * kShareBeforeSolving / 100)
+                break;
             const auto better = [this](int move, int score) {
                 current_.move = move;
                 current_.score = score;
@@ -133,6 +142,7 @@ private:
     }
 
     SearchControl& control_;
+    const EvaluationWeights& weights_;
     const Engine::Progress& progress_;
     EndgameSolver solver_;
     MidgameSearch midgame_;
@@ -143,7 +153,10 @@ private:
 
 } // namespace
 
-Engine::Engine(std::size_t tableBytes) : midgameTable_(tableBytes / 3 * 2), endgameTable_(tableBytes / 3) {}
+Engine::Engine(std::size_t tableBytes, const EvaluationWeights& weights)
+    : midgameTable_(tableBytes / 3 * 2), endgameTable_(tableBytes / 3), weights_(weights)
+{
+}
 
 Thought Engine::think(const Position& position, const SearchLimits& limits, const std::atomic<bool>* stop,
                       const Progress& progress)
@@ -154,7 +167,7 @@ Thought Engine::think(const Position& position, const SearchLimits& limits, cons
     SearchControl control(stop, deadline);
     midgameTable_.newSearch();
     endgameTable_.newSearch();
-    Thinking thinking(midgameTable_, endgameTable_, control, progress);
+    Thinking thinking(midgameTable_, endgameTable_, control, weights_, progress);
     return thinking.run(position, limits);
 }
 
@@ -165,12 +178,12 @@ Thought Engine::solve(const Position& position, const std::atomic<bool>* stop)
         SearchLimits{.depth = 60, .exactEmpties = 64, .winLossDrawFirst = false, .time = std::nullopt}, stop);
 }
 
-std::vector<int> orderedMoves(const Position& position)
+std::vector<int> orderedMoves(const Position& position, const EvaluationWeights& weights)
 {
     std::vector<std::pair<int, int>> scored; // estimate, cell
     for (Bitboard moves = position.moves(); moves;) {
         const int cell = popFirstCell(moves);
-        scored.emplace_back(-evaluate(position.play(cell)), cell);
+        scored.emplace_back(-evaluate(position.play(cell), weights), cell);
     }
     std::stable_sort(scored.begin(), scored.end(),
                      [](const auto& a, const auto& b) { return a.first > b.first; });

@@ -9,7 +9,9 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
+#include "engine/search/evaluation.h"
 #include "engine/search/position.h"
 #include "engine/search/transposition_table.h"
 
@@ -44,7 +46,8 @@ public:
     // About 48 MiB in all: two thirds for the midgame table, a third for the solver's.
     static constexpr std::size_t kDefaultTableBytes = std::size_t{48} << 20;
 
-    explicit Engine(std::size_t tableBytes = kDefaultTableBytes);
+    explicit Engine(std::size_t tableBytes = kDefaultTableBytes,
+                    const EvaluationWeights& weights = fittedWeights());
 
     using Progress = std::function<void(const Thought&)>;
 
@@ -61,9 +64,10 @@ public:
 private:
     TranspositionTable midgameTable_;
     TranspositionTable endgameTable_;
+    const EvaluationWeights& weights_;
 };
 
 // Legal moves of the position, the most promising first by the static estimate.
-std::vector<int> orderedMoves(const Position& position);
+std::vector<int> orderedMoves(const Position& position, const EvaluationWeights& weights = fittedWeights());
 
 } // namespace kestrel::search

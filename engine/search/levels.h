@@ -27,7 +27,7 @@ inline constexpr std::array<Level, 4> kLevels{{
     {0, "標準", {.depth = 0, .exactEmpties = 0, .winLossDrawFirst = false, .time = std::nullopt}},
     {1, "中級", {.depth = 2, .exactEmpties = 8, .winLossDrawFirst = false, .time = std::nullopt}},
     {2, "上級", {.depth = 6, .exactEmpties = 14, .winLossDrawFirst = false, .time = std::nullopt}},
-    {3, "達人", {.depth = 60, .exactEmpties = 24, .winLossDrawFirst = true, .time = kTurnPause}},
+    {3, "達人", {.depth = 60, .exactEmpties = 22, .winLossDrawFirst = true, .time = kTurnPause}},
 }};
 
 inline constexpr int kDefaultLevel = 0;

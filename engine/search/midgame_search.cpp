@@ -8,10 +8,18 @@ namespace kestrel::search {
 
 namespace {
 
-// From this remaining depth on, moves are ordered by a shallow search of
-// their own; below it, by the static estimate after the move.
-constexpr int kSearchOrderingDepth = 5;
-constexpr int kOrderingSearchDepth = 2;
+// From this remaining depth on, moves are ordered by a search of their own,
+// half as deep less two plies; from kEstimateOrderingDepth on, by the static
+// estimate after the move; below it, by the opponent's replies (fewest first).
+constexpr int kSearchOrderingDepth = 7;
+constexpr int kEstimateOrderingDepth = 3;
+
+constexpr int orderingSearchDepth(int depth)
+{
+    return depth / 2 - 2;
+}
+// Nodes this close to the horizon are too many and too cheap to remember.
+constexpr int kTableDepth = 2;
 
 int floorDiv(int a, int b)
 {
@@ -43,9 +51,9 @@ int MidgameSearch::orderMoves(const Position& position, Bitboard moves, int firs
         if (cell == first)
             key = 2 * kInfinity;
         else if (depth >= kSearchOrderingDepth)
-            key = -search(child, kOrderingSearchDepth, -kInfinity, kInfinity, false);
-        else if (depth >= 2)
-            key = -evaluate(child);
+            key = -search(child, orderingSearchDepth(depth), -kInfinity, kInfinity, false);
+        else if (depth >= kEstimateOrderingDepth)
+            key = -evaluate(child, weights_);
         else
             key = -64 * (countBits(child.moves()) + countBits(child.moves() & kCorners)) +
                   (bit(cell) & kCorners ? 32 : 0);
@@ -60,7 +68,7 @@ int MidgameSearch::search(const Position& position, int depth, int alpha, int be
     if (control_.halted())
         return 0;
     if (depth <= 0)
-        return evaluate(position);
+        return evaluate(position, weights_);
     const int empties = position.emptyCount();
     if (depth >= empties)
         return exactScore(position, alpha, beta);
@@ -72,7 +80,8 @@ int MidgameSearch::search(const Position& position, int depth, int alpha, int be
     }
     int first = kPass;
     TranspositionTable::Hit hit;
-    if (table_.probe(position, hit)) {
+    const bool useTable = depth >= kTableDepth;
+    if (useTable && table_.probe(position, hit)) {
         if (hit.depth >= depth) {
             if (hit.lower >= beta)
                 return hit.lower;
@@ -112,7 +121,8 @@ int MidgameSearch::search(const Position& position, int depth, int alpha, int be
             }
         }
     }
-    table_.store(position, depth, alpha0, beta, best, bestMove);
+    if (useTable)
+        table_.store(position, depth, alpha0, beta, best, bestMove);
     return best;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/search/endgame_solver.h"
+#include "engine/search/evaluation.h"
 #include "engine/search/position.h"
 #include "engine/search/search_control.h"
 #include "engine/search/transposition_table.h"
@@ -16,8 +17,9 @@ namespace kestrel::search {
 
 class MidgameSearch {
 public:
-    MidgameSearch(TranspositionTable& table, EndgameSolver& solver, SearchControl& control)
-        : table_(table), solver_(solver), control_(control)
+    MidgameSearch(TranspositionTable& table, EndgameSolver& solver, SearchControl& control,
+                  const EvaluationWeights& weights)
+        : table_(table), solver_(solver), control_(control), weights_(weights)
     {
     }
 
@@ -50,6 +52,7 @@ private:
     TranspositionTable& table_;
     EndgameSolver& solver_;
     SearchControl& control_;
+    const EvaluationWeights& weights_;
 };
 
 } // namespace kestrel::search

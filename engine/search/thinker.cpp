@@ -59,7 +59,8 @@ void ComputerThinker::record(const Thought& thought)
     thought_ = thought;
 }
 
-void ComputerThinker::start(const Board& board, Side side, int level)
+void ComputerThinker::start(const Board& board, Side side, int level,
+                            std::optional<std::chrono::milliseconds> timeBound)
 {
     cancel();
     const Position position = positionOf(board, side);
@@ -74,8 +75,11 @@ void ComputerThinker::start(const Board& board, Side side, int level)
     record(first);
     Engine& searcher = engine();
     stop_ = false;
+    SearchLimits limits = chosen.limits;
+    if (timeBound && limits.time)
+        limits.time = timeBound;
     waitForWorker_ = chosen.deterministic();
-    worker_ = std::thread([this, &searcher, position, limits = chosen.limits] {
+    worker_ = std::thread([this, &searcher, position, limits] {
         record(searcher.think(position, limits, &stop_, [this](const Thought& t) { record(t); }));
     });
 }
@@ -105,9 +109,10 @@ Thought ComputerThinker::lastThought() const
     return thought_;
 }
 
-int ComputerThinker::chooseMove(const Board& board, Side side, int level)
+int ComputerThinker::chooseMove(const Board& board, Side side, int level,
+                                std::optional<std::chrono::milliseconds> timeBound)
 {
-    start(board, side, level);
+    start(board, side, level, timeBound);
     if (worker_.joinable())
         worker_.join();
     return cellOrNone(lastThought().move);

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "engine/match_state.h"
@@ -27,8 +28,9 @@ public:
     // Begins choosing the move of `side` on `board` at `level` (isLevel()).
     // Level 0 and a side without a legal move are decided at once, on this
     // thread; the other levels think on their own thread. Ends any earlier
-    // thinking first.
-    void start(const Board& board, Side side, int level);
+    // thinking first. `timeBound` replaces a time-bounded level's own bound.
+    void start(const Board& board, Side side, int level,
+               std::optional<std::chrono::milliseconds> timeBound = std::nullopt);
 
     // The move to play now: a cell 0-63, or -1 when the side has no legal
     // move (or nothing was started). A time-bounded level stops and gives its
@@ -43,9 +45,10 @@ public:
     // and tests): the move as a cell or kPass, and the estimate.
     Thought lastThought() const;
 
-    // start() and takeMove() in one, on this thread: the move of that level
-    // after its own bound (the full pause for a time-bounded level).
-    int chooseMove(const Board& board, Side side, int level);
+    // start() and takeMove() in one: the move of that level after its own
+    // bound (the full pause for a time-bounded level, or `timeBound`).
+    int chooseMove(const Board& board, Side side, int level,
+                   std::optional<std::chrono::milliseconds> timeBound = std::nullopt);
 
     // The move the strongest level would play for `side`, thought about on
     // this thread for at most `budget`; -1 when the side cannot move.

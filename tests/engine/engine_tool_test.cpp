@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <streambuf>
+#include <vector>
 
 #include "tools/engine/engine_options.h"
 #include "tools/engine/engine_session.h"
@@ -147,6 +149,69 @@ TEST(EngineToolLines, GoesOnAfterAFault)
     EXPECT_FALSE(std::getline(lines, rest));
     EXPECT_EQ(first.substr(0, 3), "d3 ");
     EXPECT_NE(second.find(" depth=2 nodes="), std::string::npos) << second;
+}
+
+// Gives its lines one at a time, noting each in `events` when it is read.
+class LineSource : public std::streambuf {
+public:
+    LineSource(std::vector<std::string> lines, std::vector<std::string>& events)
+        : lines_(std::move(lines)), events_(events)
+    {
+    }
+
+private:
+    int_type underflow() override
+    {
+        if (next_ == lines_.size())
+            return traits_type::eof();
+        current_ = lines_[next_++] + "\n";
+        events_.push_back("read " + std::to_string(next_));
+        setg(current_.data(), current_.data(), current_.data() + current_.size());
+        return traits_type::to_int_type(current_[0]);
+    }
+
+    std::vector<std::string> lines_;
+    std::vector<std::string>& events_;
+    std::size_t next_ = 0;
+    std::string current_;
+};
+
+// Notes in `events` what had been written each time the stream is flushed.
+class FlushRecorder : public std::streambuf {
+public:
+    explicit FlushRecorder(std::vector<std::string>& events) : events_(events) {}
+
+private:
+    int_type overflow(int_type c) override
+    {
+        pending_ += traits_type::to_char_type(c);
+        return c;
+    }
+    int sync() override
+    {
+        events_.push_back("flushed " + pending_.substr(0, pending_.find(' ')));
+        pending_.clear();
+        return 0;
+    }
+
+    std::vector<std::string>& events_;
+    std::string pending_;
+};
+
+// A program conversing through a pipe gets each answer before it sends the next line.
+TEST(EngineToolLines, EachAnswerIsFlushedBeforeTheNextLineIsRead)
+{
+    const std::string opening = "---------------------------OX------XO---------------------------";
+    std::vector<std::string> events;
+    LineSource source({opening + " X", "bad", opening + " O"}, events);
+    FlushRecorder recorder(events);
+    std::istream in(&source);
+    std::ostream out(&recorder);
+    std::ostringstream err;
+    EngineOptions options;
+    options.mode = EngineOptions::Mode::Level;
+    answerPositions(in, out, err, options);
+    EXPECT_EQ(events, (std::vector<std::string>{"read 1", "flushed d3", "read 2", "read 3", "flushed e3"}));
 }
 
 TEST(EngineToolLines, ListsTheLevels)
