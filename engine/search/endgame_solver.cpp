@@ -14,6 +14,9 @@ namespace {
 constexpr int kFewEmpties = 6;
 // Positions with at least this many empty cells go to the transposition table.
 constexpr int kTableEmpties = 10;
+// From this many empty cells on, the children are looked up in the table
+// before any is searched.
+constexpr int kChildProbeEmpties = 13;
 // Worse than any final score.
 constexpr int kBelowAll = -65;
 
@@ -176,6 +179,15 @@ int EndgameSolver::search(const Position& position, int alpha, int beta, bool pa
             first = hit.move;
             alpha = std::max(alpha, hit.lower);
             beta = std::min(beta, hit.upper);
+        }
+    }
+    // A child already known to be bad enough for the opponent settles this node.
+    if (empties >= kChildProbeEmpties) {
+        for (Bitboard m = moves; m;) {
+            const int cell = popFirstCell(m);
+            TranspositionTable::Hit hit;
+            if (table_.probe(position.play(cell), hit) && -hit.upper >= beta)
+                return -hit.upper;
         }
     }
     Candidate candidates[32];

@@ -27,8 +27,54 @@ inline int difference(Bitboard mine, Bitboard theirs)
     return countBits(mine) - countBits(theirs);
 }
 
+// For each set of cells along an edge (bit i: the i-th cell), the sum of 3^i.
+constexpr std::array<int, 256> makeTernary()
+{
+    std::array<int, 256> ternary{};
+    for (int bits = 0; bits < 256; ++bits)
+        for (int i = 7, power = 2187; i >= 0; --i, power /= 3)
+            ternary[static_cast<std::size_t>(bits)] += (bits >> i & 1) * power;
+    return ternary;
+}
+constexpr std::array<int, 256> kTernary = makeTernary();
+
+constexpr int reversedContents(int contents)
+{
+    int reversed = 0;
+    for (int i = 0; i < 8; ++i, contents /= 3)
+        reversed = reversed * 3 + contents % 3;
+    return reversed;
+}
+
+// Contents and their reverse get the same class; classes are numbered in
+// order of their smaller contents.
+constexpr std::array<std::int16_t, kEdgeContents> makeEdgeClasses()
+{
+    std::array<std::int16_t, kEdgeContents> classes{};
+    int next = 0;
+    for (int contents = 0; contents < kEdgeContents; ++contents) {
+        const int reversed = reversedContents(contents);
+        classes[static_cast<std::size_t>(contents)] =
+            reversed < contents ? classes[static_cast<std::size_t>(reversed)] : static_cast<std::int16_t>(next++);
+    }
+    return classes;
+}
+constexpr std::array<std::int16_t, kEdgeContents> kEdgeClass = makeEdgeClasses();
+static_assert(*std::max_element(kEdgeClass.begin(), kEdgeClass.end()) == kEdgeClasses - 1);
+
+// The cells of a file as eight bits, rank 1 lowest.
+constexpr Bitboard fileBits(Bitboard b, int file)
+{
+    return (((b >> file) & kFileA) * 0x0102040810204080ULL) >> 56;
+}
+
+constexpr int edgeContents(Bitboard own, Bitboard other)
+{
+    return kTernary[static_cast<std::size_t>(own)] + 2 * kTernary[static_cast<std::size_t>(other)];
+}
+
 // The hand-set weights with the board nearly empty and nearly full; stages
-// between are interpolated.
+// between are interpolated. Edges are left to the fit.
 constexpr std::array<int, kFeatureCount> kHandOpening{90, 0, 0, -45, 900, -450, -150, 120, 0, -6, 0, 0};
 constexpr std::array<int, kFeatureCount> kHandEnding{60, 0, 0, -20, 450, -150, -60, 110, 0, 40, 150, 0};
 
@@ -37,22 +83,44 @@ constexpr EvaluationWeights makeHandWeights()
     EvaluationWeights weights{};
     for (int e = 0; e <= 60; ++e)
         for (int f = 0; f < kFeatureCount; ++f)
-            weights[e][f] = static_cast<std::int16_t>((kHandOpening[f] * e + kHandEnding[f] * (60 - e)) / 60);
+            weights[static_cast<std::size_t>(e)].features[static_cast<std::size_t>(f)] =
+                static_cast<std::int16_t>((kHandOpening[f] * e + kHandEnding[f] * (60 - e)) / 60);
     return weights;
 }
 
-constexpr EvaluationWeights kHandWeights = makeHandWeights();
+// The fitted stages spread over every number of empty cells.
+constexpr EvaluationWeights makeFittedWeights()
+{
+    EvaluationWeights weights{};
+    for (int e = 0; e <= 60; ++e)
+        weights[static_cast<std::size_t>(e)] = kFittedStages[static_cast<std::size_t>(stageOf(e))];
+    return weights;
+}
 
 } // namespace
 
 const EvaluationWeights& fittedWeights()
 {
-    return kFittedWeights;
+    static constexpr EvaluationWeights kFitted = makeFittedWeights();
+    return kFitted;
 }
 
 const EvaluationWeights& handWeights()
 {
-    return kHandWeights;
+    static constexpr EvaluationWeights kHand = makeHandWeights();
+    return kHand;
+}
+
+int edgeClassOf(int contents)
+{
+    return kEdgeClass[static_cast<std::size_t>(contents)];
+}
+
+std::array<int, 4> edgesOf(const Position& position)
+{
+    const Bitboard p = position.player, o = position.opponent;
+    return {edgeContents(p & 0xFF, o & 0xFF), edgeContents(p >> 56, o >> 56),
+            edgeContents(fileBits(p, 0), fileBits(o, 0)), edgeContents(fileBits(p, 7), fileBits(o, 7))};
 }
 
 Features featuresOf(const Position& position)
@@ -87,10 +155,12 @@ Features featuresOf(const Position& position)
 int evaluate(const Position& position, const EvaluationWeights& weights)
 {
     const Features f = featuresOf(position);
-    const FeatureWeights& w = weights[static_cast<std::size_t>(position.emptyCount())];
+    const StageWeights& w = weights[static_cast<std::size_t>(position.emptyCount())];
     int score = 0;
     for (int i = 0; i < kFeatureCount; ++i)
-        score += w[i] * f[i];
+        score += w.features[static_cast<std::size_t>(i)] * f[static_cast<std::size_t>(i)];
+    for (int contents : edgesOf(position))
+        score += w.edges[static_cast<std::size_t>(kEdgeClass[static_cast<std::size_t>(contents)])];
     constexpr int kLimit = 63 * kDiscScale;
     return std::clamp(score, -kLimit, kLimit);
 }

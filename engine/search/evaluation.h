@@ -1,8 +1,9 @@
 #pragma once
 // The static estimate of a position: the expected final disc difference for
 // the side to move, in hundredths of a disc. A sum of features of the
-// position, each weighted for the stage of the game (the number of empty
-// cells); the weights are fitted to played games by tools/engine/tune.sh.
+// position and of a value for the contents of each edge, weighted for the
+// stage of the game; the weights are fitted to played games by
+// tools/engine/tune.sh.
 
 #include <array>
 #include <cstdint>
@@ -37,10 +38,37 @@ using Features = std::array<int, kFeatureCount>;
 
 Features featuresOf(const Position& position);
 
-// For each number of empty cells 0-60, the worth of one unit of each feature
-// in hundredths of a disc.
-using FeatureWeights = std::array<std::int16_t, kFeatureCount>;
-using EvaluationWeights = std::array<FeatureWeights, 61>;
+// The contents of one edge, read from one corner to the other, as a number in
+// base 3 (0 empty, 1 own disc, 2 the opponent's; the first cell lowest).
+inline constexpr int kEdgeContents = 6561;
+// An edge and the same edge read the other way round share one value: the
+// number of such pairs (and palindromes).
+inline constexpr int kEdgeClasses = 3321;
+
+// The four edges of the position (rank 1, rank 8, file a, file h).
+std::array<int, 4> edgesOf(const Position& position);
+// The class of an edge's contents: the same for both reading directions.
+int edgeClassOf(int contents);
+
+// The stages the fit divides the game into by number of empty cells.
+inline constexpr int kStageCount = 10;
+constexpr int stageOf(int empties)
+{
+    constexpr std::array<int, kStageCount - 1> kFirstEmpties{13, 18, 23, 28, 33, 38, 43, 48, 53};
+    int stage = 0;
+    while (stage < kStageCount - 1 && empties >= kFirstEmpties[static_cast<std::size_t>(stage)])
+        ++stage;
+    return stage;
+}
+
+// The worth in hundredths of a disc of one unit of each feature, and of each
+// class of edge contents, with a given number of empty cells.
+struct StageWeights {
+    std::array<std::int16_t, kFeatureCount> features{};
+    std::array<std::int16_t, kEdgeClasses> edges{};
+};
+// Indexed by the number of empty cells, 0-60.
+using EvaluationWeights = std::array<StageWeights, 61>;
 
 // The fitted weights the levels play with.
 const EvaluationWeights& fittedWeights();

@@ -6,14 +6,18 @@
 //       game's final disc difference for its side to move: "<line> <score>";
 //   kestrel-tune fit
 //       reads such lines and prints the weights header (evaluation_weights.h):
-//       for each number of empty cells a ridge regression of the final score
-//       on the features, over the positions within three empty cells of it.
+//       for each stage of the game a ridge regression of the final score on
+//       the features and the edge classes, over the positions of the stage
+//       and those up to two empty cells beyond it.
 //
 // Both are deterministic: tools/engine/tune.sh gives the same header from
 // the same sources.
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <cstdio>
 #include <iostream>
 #include <random>
@@ -69,11 +73,65 @@ struct Record {
     Side toMove;
 };
 
+// The player of the games: a plain alpha-beta search to a fixed depth over
+// the hand-weighted estimate, then exact scores near the end; each move the
+// first in cell order of those scoring best. Nothing of the engine's own
+// search but the exact scores goes into its choice, so the games (and the
+// fit) stay the same when the engine's search changes.
+class GamePlayer {
+public:
+    GamePlayer(int depth, int exact) : depth_(depth), exact_(exact) {}
+
+    int choose(const Position& position)
+    {
+        const bool solving = position.emptyCount() <= exact_;
+        int bestMove = kPass;
+        int best = -kInfinity;
+        for (int cell : movesOf(position)) {
+            const Position child = position.play(cell);
+            const int score = solving ? -solver_.solve(child).score
+                                      : -alphaBeta(child, depth_ - 1, -kInfinity, -best, false);
+            if (score > best) {
+                best = score;
+                bestMove = cell;
+            }
+        }
+        return bestMove;
+    }
+
+private:
+    // Legal moves, the best by the static estimate first, ties in cell order.
+    static std::vector<int> movesOf(const Position& position)
+    {
+        return orderedMoves(position, handWeights());
+    }
+
+    int alphaBeta(const Position& position, int depth, int alpha, int beta, bool passed)
+    {
+        if (depth == 0)
+            return evaluate(position, handWeights());
+        if (!position.moves()) {
+            if (passed)
+                return kDiscScale * finalScore(position);
+            return -alphaBeta(position.passed(), depth, -beta, -alpha, true);
+        }
+        for (int cell : movesOf(position)) {
+            const int score = -alphaBeta(position.play(cell), depth - 1, -beta, -alpha, false);
+            if (score >= beta)
+                return beta;
+            alpha = std::max(alpha, score);
+        }
+        return alpha;
+    }
+
+    int depth_;
+    int exact_;
+    Engine solver_{Engine::kDefaultTableBytes, handWeights()};
+};
+
 int playGames(const GameSetup& setup)
 {
-    Engine engine(Engine::kDefaultTableBytes, handWeights());
-    const SearchLimits limits{
-        .depth = setup.depth, .exactEmpties = setup.exact, .winLossDrawFirst = false, .time = std::nullopt};
+    GamePlayer player(setup.depth, setup.exact);
     std::mt19937 random(setup.seed);
     std::uniform_int_distribution<int> openingPlies(setup.minPlies, setup.maxPlies);
     for (int game = 0; game < setup.games; ++game) {
@@ -97,7 +155,7 @@ int playGames(const GameSetup& setup)
                     moves &= moves - 1;
                 cell = firstCell(moves);
             } else {
-                cell = engine.think(position, limits).move;
+                cell = player.choose(position);
             }
             position = position.play(cell);
             toMove = 3 - toMove;
@@ -113,51 +171,103 @@ int playGames(const GameSetup& setup)
     return 0;
 }
 
-constexpr int kWindow = 3;               // stages within this many empty cells share a fit
-constexpr double kRidge = 0.002;         // times the positions of a stage, on every weight
-constexpr double kLeastPositions = 2000; // fewer: the stage takes the weights of the one before
+// A fitted stage also learns from positions this many empty cells beyond it.
+constexpr int kStageMargin = 2;
+constexpr double kFeatureRidge = 1.0; // per weight, times the stage's positions / 1000
+constexpr double kEdgeRidge = 30.0;   // per edge class, in positions
+constexpr int kIterations = 300;      // of the conjugate gradient
 
-struct NormalEquations {
-    std::array<std::array<double, kFeatureCount>, kFeatureCount> a{};
-    std::array<double, kFeatureCount> b{};
-    double n = 0;
-    double labelSquares = 0;
+struct Sample {
+    std::array<std::int8_t, kFeatureCount> features;
+    std::array<std::int16_t, 4> edgeClasses;
+    std::int16_t label; // hundredths of a disc
+    std::int8_t empties;
 };
 
-// Solves a x = b by Gaussian elimination with partial pivoting.
-std::array<double, kFeatureCount> solve(std::array<std::array<double, kFeatureCount>, kFeatureCount> a,
-                                        std::array<double, kFeatureCount> b)
+// The weights of one stage as one vector: the features, then the edge classes.
+constexpr int kUnknowns = kFeatureCount + kEdgeClasses;
+using Vector = std::vector<double>;
+
+double dot(const Vector& a, const Vector& b)
 {
-    constexpr int n = kFeatureCount;
-    for (int col = 0; col < n; ++col) {
-        int pivot = col;
-        for (int row = col + 1; row < n; ++row)
-            if (std::fabs(a[row][col]) > std::fabs(a[pivot][col]))
-                pivot = row;
-        std::swap(a[col], a[pivot]);
-        std::swap(b[col], b[pivot]);
-        for (int row = col + 1; row < n; ++row) {
-            const double factor = a[row][col] / a[col][col];
-            for (int k = col; k < n; ++k)
-                a[row][k] -= factor * a[col][k];
-            b[row] -= factor * b[col];
+    double sum = 0;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        sum += a[i] * b[i];
+    return sum;
+}
+
+double predict(const Sample& s, const Vector& x)
+{
+    double sum = 0;
+    for (int i = 0; i < kFeatureCount; ++i)
+        sum += s.features[static_cast<std::size_t>(i)] * x[static_cast<std::size_t>(i)];
+    for (std::int16_t c : s.edgeClasses)
+        sum += x[static_cast<std::size_t>(kFeatureCount + c)];
+    return sum;
+}
+
+// Adds weight * (the sample's row) to out.
+void addRow(const Sample& s, double weight, Vector& out)
+{
+    for (int i = 0; i < kFeatureCount; ++i)
+        out[static_cast<std::size_t>(i)] += weight * s.features[static_cast<std::size_t>(i)];
+    for (std::int16_t c : s.edgeClasses)
+        out[static_cast<std::size_t>(kFeatureCount + c)] += weight;
+}
+
+// Ridge least squares over the samples by the conjugate gradient with a
+// diagonal preconditioner: (X'X + R) x = X'y.
+Vector fitStage(const std::vector<const Sample*>& samples)
+{
+    Vector ridge(kUnknowns, kEdgeRidge);
+    for (int i = 0; i < kFeatureCount; ++i)
+        ridge[static_cast<std::size_t>(i)] = kFeatureRidge * static_cast<double>(samples.size()) / 1000;
+    auto apply = [&](const Vector& x) {
+        Vector out(kUnknowns, 0.0);
+        for (const Sample* s : samples)
+            addRow(*s, predict(*s, x), out);
+        for (int i = 0; i < kUnknowns; ++i)
+            out[static_cast<std::size_t>(i)] += ridge[static_cast<std::size_t>(i)] * x[static_cast<std::size_t>(i)];
+        return out;
+    };
+    Vector b(kUnknowns, 0.0), diagonal = ridge;
+    for (const Sample* s : samples) {
+        addRow(*s, s->label, b);
+        for (int i = 0; i < kFeatureCount; ++i)
+            diagonal[static_cast<std::size_t>(i)] +=
+                s->features[static_cast<std::size_t>(i)] * s->features[static_cast<std::size_t>(i)];
+        for (std::int16_t c : s->edgeClasses)
+            diagonal[static_cast<std::size_t>(kFeatureCount + c)] += 1;
+    }
+    Vector x(kUnknowns, 0.0), r = b, z(kUnknowns), p(kUnknowns);
+    for (int i = 0; i < kUnknowns; ++i)
+        z[static_cast<std::size_t>(i)] = r[static_cast<std::size_t>(i)] / diagonal[static_cast<std::size_t>(i)];
+    p = z;
+    double rz = dot(r, z);
+    int iterations = 0;
+    for (int iteration = 0; iteration < kIterations && rz > 1e-9; ++iteration) {
+        const Vector ap = apply(p);
+        const double step = rz / dot(p, ap);
+        for (int i = 0; i < kUnknowns; ++i) {
+            x[static_cast<std::size_t>(i)] += step * p[static_cast<std::size_t>(i)];
+            r[static_cast<std::size_t>(i)] -= step * ap[static_cast<std::size_t>(i)];
+            z[static_cast<std::size_t>(i)] = r[static_cast<std::size_t>(i)] / diagonal[static_cast<std::size_t>(i)];
         }
+        const double next = dot(r, z);
+        for (int i = 0; i < kUnknowns; ++i)
+            p[static_cast<std::size_t>(i)] = z[static_cast<std::size_t>(i)] + next / rz * p[static_cast<std::size_t>(i)];
+        rz = next;
+        iterations = iteration + 1;
     }
-    std::array<double, kFeatureCount> x{};
-    for (int row = n - 1; row >= 0; --row) {
-        double sum = b[row];
-        for (int k = row + 1; k < n; ++k)
-            sum -= a[row][k] * x[k];
-        x[row] = sum / a[row][row];
-    }
+    std::fprintf(stderr, "kestrel-tune: %zu positions, %d iterations\n", samples.size(), iterations);
     return x;
 }
 
-int fitWeights()
+std::vector<Sample> readSamples(long& count)
 {
-    std::array<NormalEquations, 61> stages{};
+    std::vector<Sample> samples;
     std::string text;
-    long count = 0;
+    count = 0;
     while (std::getline(std::cin, text)) {
         const std::size_t space = text.rfind(' ');
         if (space == std::string::npos)
@@ -165,49 +275,62 @@ int fitWeights()
         const PositionLine line = readPositionLine(text.substr(0, space));
         if (line.kind != PositionLine::Kind::Position)
             continue;
-        const double label = kDiscScale * std::atof(text.c_str() + space + 1);
         const Position position = positionOf(line.board, line.side);
+        Sample sample{};
         const Features f = featuresOf(position);
-        const int empties = position.emptyCount();
-        for (int e = std::max(0, empties - kWindow); e <= std::min(60, empties + kWindow); ++e) {
-            NormalEquations& s = stages[static_cast<std::size_t>(e)];
-            for (int i = 0; i < kFeatureCount; ++i) {
-                for (int j = 0; j < kFeatureCount; ++j)
-                    s.a[i][j] += f[i] * static_cast<double>(f[j]);
-                s.b[i] += f[i] * label;
-            }
-            s.n += 1;
-            s.labelSquares += label * label;
-        }
+        for (int i = 0; i < kFeatureCount; ++i)
+            sample.features[static_cast<std::size_t>(i)] = static_cast<std::int8_t>(f[static_cast<std::size_t>(i)]);
+        const std::array<int, 4> edges = edgesOf(position);
+        for (std::size_t k = 0; k < 4; ++k)
+            sample.edgeClasses[k] = static_cast<std::int16_t>(edgeClassOf(edges[k]));
+        sample.label = static_cast<std::int16_t>(kDiscScale * std::atoi(text.c_str() + space + 1));
+        sample.empties = static_cast<std::int8_t>(position.emptyCount());
+        samples.push_back(sample);
         ++count;
     }
+    return samples;
+}
+
+std::int16_t rounded(double weight)
+{
+    return static_cast<std::int16_t>(std::lround(std::clamp(weight, -30000.0, 30000.0)));
+}
+
+int fitWeights()
+{
+    long count = 0;
+    const std::vector<Sample> samples = readSamples(count);
     std::fprintf(stderr, "kestrel-tune: %ld positions\n", count);
     std::printf("#pragma once\n"
                 "// Generated by tools/engine/tune.sh (kestrel-tune games | kestrel-tune fit) from %ld\n"
-                "// positions of played games; do not edit. One row per number of empty cells,\n"
-                "// one column per Feature, in hundredths of a disc.\n\n"
+                "// positions of played games; do not edit. For each stage of the game (stageOf),\n"
+                "// the weights of the features, then those of the edge classes, in hundredths\n"
+                "// of a disc.\n"
+                "// clang-format off\n\n"
+                "#include <array>\n\n"
                 "#include \"engine/search/evaluation.h\"\n\n"
                 "namespace kestrel::search {\n\n"
-                "inline constexpr EvaluationWeights kFittedWeights{{\n",
+                "inline constexpr std::array<StageWeights, kStageCount> kFittedStages{{\n",
                 count);
-    std::array<long, kFeatureCount> previous{};
-    for (int e = 0; e <= 60; ++e) {
-        NormalEquations s = stages[static_cast<std::size_t>(e)];
-        std::array<long, kFeatureCount> weights = previous;
-        if (s.n >= kLeastPositions) {
-            for (int i = 0; i < kFeatureCount; ++i)
-                s.a[i][i] += kRidge * s.n * (1 + s.a[i][i] / s.n);
-            const auto x = solve(s.a, s.b);
-            for (int i = 0; i < kFeatureCount; ++i)
-                weights[i] = std::lround(std::clamp(x[i], -30000.0, 30000.0));
+    for (int stage = 0; stage < kStageCount; ++stage) {
+        std::vector<const Sample*> chosen;
+        for (const Sample& s : samples) {
+            const int first = stageOf(std::max(0, s.empties - kStageMargin));
+            const int last = stageOf(std::min(60, s.empties + kStageMargin));
+            if (stage >= first && stage <= last)
+                chosen.push_back(&s);
         }
-        std::printf("    {");
+        const Vector x = fitStage(chosen);
+        std::printf("    {{{");
         for (int i = 0; i < kFeatureCount; ++i)
-            std::printf(i ? ", %ld" : "%ld", weights[i]);
-        std::printf("}, // %d empty, %.0f positions\n", e, s.n);
-        previous = weights;
+            std::printf(i ? ", %d" : "%d", rounded(x[static_cast<std::size_t>(i)]));
+        std::printf("}}, // stage %d, %zu positions\n     {{", stage, chosen.size());
+        for (int c = 0; c < kEdgeClasses; ++c)
+            std::printf(c == 0 ? "%d" : c % 16 == 0 ? ",\n      %d" : ", %d",
+                        rounded(x[static_cast<std::size_t>(kFeatureCount + c)]));
+        std::printf("}}},\n");
     }
-    std::printf("}};\n\n} // namespace kestrel::search\n");
+    std::printf("}};\n\n} // namespace kestrel::search\n// clang-format on\n");
     return 0;
 }
 
