@@ -74,6 +74,30 @@ EndgameSolver::RootResult EndgameSolver::solveRoot(const Position& position, con
     return best;
 }
 
+EndgameSolver::RootResult EndgameSolver::solveRootExactly(const Position& position, std::vector<int>& moves,
+                                                          int lower, int upper, int guess)
+{
+    RootResult best{moves.front(), lower};
+    int test = std::clamp(guess, lower, upper);
+    while (lower < upper) {
+        const int beta = std::max(test, lower + 1);
+        const RootResult result = solveRoot(position, moves, beta - 1, beta);
+        if (control_.isHalted())
+            break;
+        if (result.score >= beta) {
+            lower = result.score;
+            best = result;
+            std::erase(moves, result.move);
+            moves.insert(moves.begin(), result.move);
+        } else {
+            upper = result.score;
+        }
+        test = result.score;
+    }
+    best.score = lower;
+    return best;
+}
+
 int EndgameSolver::lastMove(const Position& position, int cell)
 {
     control_.halted();

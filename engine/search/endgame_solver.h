@@ -28,6 +28,11 @@ public:
     // (alpha, beta), as solve() bounds it.
     RootResult solveRoot(const Position& position, const std::vector<int>& moves, int alpha, int beta);
 
+    // The exact score, known to lie in [lower, upper], and a move reaching
+    // it: null-window searches from `guess` until the bounds meet. Moves the
+    // best move found to the front of `moves`.
+    RootResult solveRootExactly(const Position& position, std::vector<int>& moves, int lower, int upper, int guess);
+
 private:
     struct Candidate {
         int cell;

@@ -1,6 +1,7 @@
 #include "engine/search/engine.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "engine/search/endgame_solver.h"
 #include "engine/search/evaluation.h"
@@ -88,7 +89,7 @@ private:
     void solve(const Position& position, std::vector<int>& moves, bool winLossDrawFirst)
     {
         const int empties = position.emptyCount();
-        int alpha = -64, beta = 64;
+        int lower = -64, upper = 64;
         if (winLossDrawFirst) {
             const EndgameSolver::RootResult result = solver_.solveRoot(position, moves, -1, 1);
             if (control_.isHalted())
@@ -106,15 +107,17 @@ private:
                 current_.score = std::max(current_.score, 2 * kDiscScale);
                 std::erase(moves, result.move);
                 moves.insert(moves.begin(), result.move);
-                alpha = 1;
+                lower = 2; // final scores are even
             } else {
                 // Every move loses: the midgame choice stands until the margins are known.
                 current_.score = std::min(current_.score, -2 * kDiscScale);
-                beta = -1;
+                upper = -2;
             }
             publish();
         }
-        const EndgameSolver::RootResult result = solver_.solveRoot(position, moves, alpha - 1, beta + 1);
+        // The midgame estimate, to the nearest even score, is where the null windows start.
+        const int guess = 2 * static_cast<int>(std::lround(current_.score / (2.0 * kDiscScale)));
+        const EndgameSolver::RootResult result = solver_.solveRootExactly(position, moves, lower, upper, guess);
         if (control_.isHalted())
             return;
         current_ = {result.move, kDiscScale * result.score, Thought::Kind::Exact, empties};

@@ -115,6 +115,16 @@ private:
                 return kDiscScale * finalScore(position);
             return -alphaBeta(position.passed(), depth, -beta, -alpha, true);
         }
+        // Next to the horizon sorting would cost as much as the search: cell order.
+        if (depth == 1) {
+            for (Bitboard moves = position.moves(); moves;) {
+                const int score = -evaluate(position.play(popFirstCell(moves)), handWeights());
+                if (score >= beta)
+                    return beta;
+                alpha = std::max(alpha, score);
+            }
+            return alpha;
+        }
         for (int cell : movesOf(position)) {
             const int score = -alphaBeta(position.play(cell), depth - 1, -beta, -alpha, false);
             if (score >= beta)
