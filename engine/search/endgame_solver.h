@@ -31,7 +31,8 @@ public:
     // The exact score, known to lie in [lower, upper], and a move reaching
     // it: null-window searches from `guess` until the bounds meet. Moves the
     // best move found to the front of `moves`.
-    RootResult solveRootExactly(const Position& position, std::vector<int>& moves, int lower, int upper, int guess);
+    RootResult solveRootExactly(const Position& position, std::vector<int>& moves, int lower, int upper,
+                                int guess);
 
 private:
     struct Candidate {

@@ -117,7 +117,8 @@ private:
         }
         // The midgame estimate, to the nearest even score, is where the null windows start.
         const int guess = 2 * static_cast<int>(std::lround(current_.score / (2.0 * kDiscScale)));
-        const EndgameSolver::RootResult result = solver_.solveRootExactly(position, moves, lower, upper, guess);
+        const EndgameSolver::RootResult result =
+            solver_.solveRootExactly(position, moves, lower, upper, guess);
         if (control_.isHalted())
             return;
         current_ = {result.move, kDiscScale * result.score, Thought::Kind::Exact, empties};

@@ -54,8 +54,9 @@ constexpr std::array<std::int16_t, kEdgeContents> makeEdgeClasses()
     int next = 0;
     for (int contents = 0; contents < kEdgeContents; ++contents) {
         const int reversed = reversedContents(contents);
-        classes[static_cast<std::size_t>(contents)] =
-            reversed < contents ? classes[static_cast<std::size_t>(reversed)] : static_cast<std::int16_t>(next++);
+        classes[static_cast<std::size_t>(contents)] = reversed < contents
+                                                          ? classes[static_cast<std::size_t>(reversed)]
+                                                          : static_cast<std::int16_t>(next++);
     }
     return classes;
 }

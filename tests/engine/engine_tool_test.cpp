@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
 #include <streambuf>
 #include <vector>
 
+#include "engine/search/position_text.h"
 #include "tools/engine/engine_options.h"
 #include "tools/engine/engine_session.h"
 
@@ -212,6 +214,23 @@ TEST(EngineToolLines, EachAnswerIsFlushedBeforeTheNextLineIsRead)
     options.mode = EngineOptions::Mode::Level;
     answerPositions(in, out, err, options);
     EXPECT_EQ(events, (std::vector<std::string>{"read 1", "flushed d3", "read 2", "read 3", "flushed e3"}));
+}
+
+// Boards written in the text form read back the same, with the side to move.
+TEST(EngineToolLines, WrittenPositionsReadBack)
+{
+    std::mt19937 random(9);
+    for (int i = 0; i < 200; ++i) {
+        Board board{};
+        for (CellState& cell : board)
+            cell = static_cast<CellState>(random() % 3);
+        const Side side = static_cast<Side>(1 + random() % 2);
+        const std::string text = search::positionLineOf(board, side);
+        const search::PositionLine line = search::readPositionLine(text + " ; written");
+        ASSERT_EQ(line.kind, search::PositionLine::Kind::Position) << text;
+        EXPECT_EQ(line.board, board) << text;
+        EXPECT_EQ(line.side, side) << text;
+    }
 }
 
 TEST(EngineToolLines, ListsTheLevels)

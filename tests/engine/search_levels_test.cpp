@@ -4,6 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <future>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "engine/board.h"
 
 #include "engine/search/thinker.h"
 #include "tests/engine/board_builder.h"
@@ -124,6 +131,73 @@ TEST(ComputerThinker, LevelsHintAndStopping)
     thinker.start(midgame, kWhite, kStrongestLevel);
     thinker.cancel();
     EXPECT_EQ(thinker.takeMove(), -1);
+}
+
+// Whole games as the window plays them: each turn starts the thinking, then
+// takes the move; every move is legal by the program's rules, a side without
+// a move gets -1, and the game ends when neither can move.
+TEST(ComputerThinker, PlaysWholeGamesBetweenLevels)
+{
+    ComputerThinker black, white;
+    for (const auto& [blackLevel, whiteLevel] : {std::pair{1, 2}, std::pair{2, 0}}) {
+        MatchState match;
+        match.board = startingBoard();
+        Side side = kBlack;
+        int passes = 0, moves = 0;
+        while (passes < 2) {
+            ComputerThinker& thinker = side == kBlack ? black : white;
+            thinker.start(match.board, side, side == kBlack ? blackLevel : whiteLevel);
+            const int cell = thinker.takeMove();
+            if (cell < 0) {
+                EXPECT_FALSE(hasLegalMove(match, side)) << testing::pictureOf(match.board);
+                ++passes;
+            } else {
+                ASSERT_EQ(match.board[cell], kEmpty);
+                ASSERT_GT(countFlips(match, cell / 8, cell % 8, side), 0) << testing::pictureOf(match.board);
+                match.board = boardOf(positionOf(match.board, side).play(cell), 3 - side);
+                passes = 0;
+                ++moves;
+            }
+            side = 3 - side;
+        }
+        EXPECT_FALSE(hasLegalMove(match, kBlack));
+        EXPECT_FALSE(hasLegalMove(match, kWhite));
+        EXPECT_GE(moves, 30);
+    }
+}
+
+// Stopped from another thread in the middle of an endless exact solve, the
+// engine returns with the best move it has: legal, and not a proven result.
+TEST(SearchEngine, StopsWhenAskedFromAnotherThread)
+{
+    Engine engine;
+    std::atomic<bool> stop{false};
+    std::vector<Thought> heard; // written by the search thread until it is joined
+    std::promise<void> deepEnough;
+    const Position position = positionOf(boardFromPicture(kMidgame), kWhite);
+    const SearchLimits unbounded{
+        .depth = 60, .exactEmpties = 64, .winLossDrawFirst = true, .time = std::nullopt};
+    Thought thought;
+    std::thread search([&] {
+        bool told = false;
+        thought = engine.think(position, unbounded, &stop, [&](const Thought& t) {
+            heard.push_back(t);
+            if (t.depth >= 4 && !told) {
+                told = true;
+                deepEnough.set_value();
+            }
+        });
+    });
+    deepEnough.get_future().wait();
+    stop = true;
+    search.join();
+    ASSERT_FALSE(heard.empty());
+    EXPECT_EQ(heard.front().depth, 0); // a move before any search
+    EXPECT_TRUE(position.moves() & bit(heard.front().move));
+    EXPECT_TRUE(position.moves() & bit(thought.move));
+    EXPECT_EQ(thought.move, heard.back().move);
+    EXPECT_EQ(thought.kind, Thought::Kind::Estimate);
+    EXPECT_GE(thought.depth, 4);
 }
 
 } // namespace

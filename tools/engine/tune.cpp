@@ -17,8 +17,8 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <random>
 #include <string>
@@ -237,7 +237,8 @@ Vector fitStage(const std::vector<const Sample*>& samples)
         for (const Sample* s : samples)
             addRow(*s, predict(*s, x), out);
         for (int i = 0; i < kUnknowns; ++i)
-            out[static_cast<std::size_t>(i)] += ridge[static_cast<std::size_t>(i)] * x[static_cast<std::size_t>(i)];
+            out[static_cast<std::size_t>(i)] +=
+                ridge[static_cast<std::size_t>(i)] * x[static_cast<std::size_t>(i)];
         return out;
     };
     Vector b(kUnknowns, 0.0), diagonal = ridge;
@@ -251,7 +252,8 @@ Vector fitStage(const std::vector<const Sample*>& samples)
     }
     Vector x(kUnknowns, 0.0), r = b, z(kUnknowns), p(kUnknowns);
     for (int i = 0; i < kUnknowns; ++i)
-        z[static_cast<std::size_t>(i)] = r[static_cast<std::size_t>(i)] / diagonal[static_cast<std::size_t>(i)];
+        z[static_cast<std::size_t>(i)] =
+            r[static_cast<std::size_t>(i)] / diagonal[static_cast<std::size_t>(i)];
     p = z;
     double rz = dot(r, z);
     int iterations = 0;
@@ -261,11 +263,13 @@ Vector fitStage(const std::vector<const Sample*>& samples)
         for (int i = 0; i < kUnknowns; ++i) {
             x[static_cast<std::size_t>(i)] += step * p[static_cast<std::size_t>(i)];
             r[static_cast<std::size_t>(i)] -= step * ap[static_cast<std::size_t>(i)];
-            z[static_cast<std::size_t>(i)] = r[static_cast<std::size_t>(i)] / diagonal[static_cast<std::size_t>(i)];
+            z[static_cast<std::size_t>(i)] =
+                r[static_cast<std::size_t>(i)] / diagonal[static_cast<std::size_t>(i)];
         }
         const double next = dot(r, z);
         for (int i = 0; i < kUnknowns; ++i)
-            p[static_cast<std::size_t>(i)] = z[static_cast<std::size_t>(i)] + next / rz * p[static_cast<std::size_t>(i)];
+            p[static_cast<std::size_t>(i)] =
+                z[static_cast<std::size_t>(i)] + next / rz * p[static_cast<std::size_t>(i)];
         rz = next;
         iterations = iteration + 1;
     }
@@ -289,7 +293,8 @@ std::vector<Sample> readSamples(long& count)
         Sample sample{};
         const Features f = featuresOf(position);
         for (int i = 0; i < kFeatureCount; ++i)
-            sample.features[static_cast<std::size_t>(i)] = static_cast<std::int8_t>(f[static_cast<std::size_t>(i)]);
+            sample.features[static_cast<std::size_t>(i)] =
+                static_cast<std::int8_t>(f[static_cast<std::size_t>(i)]);
         const std::array<int, 4> edges = edgesOf(position);
         for (std::size_t k = 0; k < 4; ++k)
             sample.edgeClasses[k] = static_cast<std::int16_t>(edgeClassOf(edges[k]));
@@ -336,7 +341,9 @@ int fitWeights()
             std::printf(i ? ", %d" : "%d", rounded(x[static_cast<std::size_t>(i)]));
         std::printf("}}, // stage %d, %zu positions\n     {{", stage, chosen.size());
         for (int c = 0; c < kEdgeClasses; ++c)
-            std::printf(c == 0 ? "%d" : c % 16 == 0 ? ",\n      %d" : ", %d",
+            std::printf(c == 0        ? "%d"
+                        : c % 16 == 0 ? ",\n      %d"
+                                      : ", %d",
                         rounded(x[static_cast<std::size_t>(kFeatureCount + c)]));
         std::printf("}}},\n");
     }
