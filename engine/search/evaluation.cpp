@@ -27,7 +27,7 @@ inline int difference(Bitboard mine, Bitboard theirs)
     return countBits(mine) - countBits(theirs);
 }
 
-// For each set of cells along an edge (bit i: the i-th cell), the sum of 3^i.
+// For each set of cells along a line (bit i: the i-th cell), the sum of 3^i.
 constexpr std::array<int, 256> makeTernary()
 {
     std::array<int, 256> ternary{};
@@ -48,11 +48,11 @@ constexpr int reversedContents(int contents)
 
 // Contents and their reverse get the same class; classes are numbered in
 // order of their smaller contents.
-constexpr std::array<std::int16_t, kEdgeContents> makeEdgeClasses()
+constexpr std::array<std::int16_t, kLineContents> makeLineClasses()
 {
-    std::array<std::int16_t, kEdgeContents> classes{};
+    std::array<std::int16_t, kLineContents> classes{};
     int next = 0;
-    for (int contents = 0; contents < kEdgeContents; ++contents) {
+    for (int contents = 0; contents < kLineContents; ++contents) {
         const int reversed = reversedContents(contents);
         classes[static_cast<std::size_t>(contents)] = reversed < contents
                                                           ? classes[static_cast<std::size_t>(reversed)]
@@ -60,22 +60,40 @@ constexpr std::array<std::int16_t, kEdgeContents> makeEdgeClasses()
     }
     return classes;
 }
-constexpr std::array<std::int16_t, kEdgeContents> kEdgeClass = makeEdgeClasses();
-static_assert(*std::max_element(kEdgeClass.begin(), kEdgeClass.end()) == kEdgeClasses - 1);
+constexpr std::array<std::int16_t, kLineContents> kLineClass = makeLineClasses();
+static_assert(*std::max_element(kLineClass.begin(), kLineClass.end()) == kLineClasses - 1);
 
-// The cells of a file as eight bits, rank 1 lowest.
+// Eight cells gathered into eight bits by a carry-free multiplication: a
+// file (rank 1 lowest) or a long diagonal.
 constexpr Bitboard fileBits(Bitboard b, int file)
 {
     return (((b >> file) & kFileA) * 0x0102040810204080ULL) >> 56;
 }
+constexpr Bitboard diagonalBits(Bitboard b)
+{
+    return ((b & 0x8040201008040201ULL) * kFileA) >> 56;
+}
+constexpr Bitboard antiDiagonalBits(Bitboard b)
+{
+    return ((b & 0x0102040810204080ULL) * kFileA) >> 56;
+}
 
-constexpr int edgeContents(Bitboard own, Bitboard other)
+constexpr int lineContents(Bitboard own, Bitboard other)
 {
     return kTernary[static_cast<std::size_t>(own)] + 2 * kTernary[static_cast<std::size_t>(other)];
 }
 
+constexpr std::array<std::uint8_t, 61> makeStages()
+{
+    std::array<std::uint8_t, 61> stages{};
+    for (int e = 0; e <= 60; ++e)
+        stages[static_cast<std::size_t>(e)] = static_cast<std::uint8_t>(stageOf(e));
+    return stages;
+}
+constexpr std::array<std::uint8_t, 61> kStageOf = makeStages();
+
 // The hand-set weights with the board nearly empty and nearly full; stages
-// between are interpolated. Edges are left to the fit.
+// between are interpolated. Lines are left to the fit.
 constexpr std::array<int, kFeatureCount> kHandOpening{90, 0, 0, -45, 900, -450, -150, 120, 0, -6, 0, 0};
 constexpr std::array<int, kFeatureCount> kHandEnding{60, 0, 0, -20, 450, -150, -60, 110, 0, 40, 150, 0};
 
@@ -84,17 +102,20 @@ constexpr EvaluationWeights makeHandWeights()
     EvaluationWeights weights{};
     for (int e = 0; e <= 60; ++e)
         for (int f = 0; f < kFeatureCount; ++f)
-            weights[static_cast<std::size_t>(e)].features[static_cast<std::size_t>(f)] =
+            weights.features[static_cast<std::size_t>(e)][static_cast<std::size_t>(f)] =
                 static_cast<std::int16_t>((kHandOpening[f] * e + kHandEnding[f] * (60 - e)) / 60);
     return weights;
 }
 
-// The fitted stages spread over every number of empty cells.
+// The fitted stages: their feature weights spread over every number of empty cells.
 constexpr EvaluationWeights makeFittedWeights()
 {
     EvaluationWeights weights{};
     for (int e = 0; e <= 60; ++e)
-        weights[static_cast<std::size_t>(e)] = kFittedStages[static_cast<std::size_t>(stageOf(e))];
+        weights.features[static_cast<std::size_t>(e)] =
+            kFittedStages[kStageOf[static_cast<std::size_t>(e)]].features;
+    for (std::size_t stage = 0; stage < kStageCount; ++stage)
+        weights.lines[stage] = kFittedStages[stage].lines;
     return weights;
 }
 
@@ -112,16 +133,24 @@ const EvaluationWeights& handWeights()
     return kHand;
 }
 
-int edgeClassOf(int contents)
+int lineClassOf(int contents)
 {
-    return kEdgeClass[static_cast<std::size_t>(contents)];
+    return kLineClass[static_cast<std::size_t>(contents)];
 }
 
-std::array<int, 4> edgesOf(const Position& position)
+std::array<int, kLineCount> linesOf(const Position& position)
 {
     const Bitboard p = position.player, o = position.opponent;
-    return {edgeContents(p & 0xFF, o & 0xFF), edgeContents(p >> 56, o >> 56),
-            edgeContents(fileBits(p, 0), fileBits(o, 0)), edgeContents(fileBits(p, 7), fileBits(o, 7))};
+    return {lineContents(p & 0xFF, o & 0xFF),
+            lineContents(p >> 56, o >> 56),
+            lineContents(fileBits(p, 0), fileBits(o, 0)),
+            lineContents(fileBits(p, 7), fileBits(o, 7)),
+            lineContents((p >> 8) & 0xFF, (o >> 8) & 0xFF),
+            lineContents((p >> 48) & 0xFF, (o >> 48) & 0xFF),
+            lineContents(fileBits(p, 1), fileBits(o, 1)),
+            lineContents(fileBits(p, 6), fileBits(o, 6)),
+            lineContents(diagonalBits(p), diagonalBits(o)),
+            lineContents(antiDiagonalBits(p), antiDiagonalBits(o))};
 }
 
 Features featuresOf(const Position& position)
@@ -156,12 +185,16 @@ Features featuresOf(const Position& position)
 int evaluate(const Position& position, const EvaluationWeights& weights)
 {
     const Features f = featuresOf(position);
-    const StageWeights& w = weights[static_cast<std::size_t>(position.emptyCount())];
+    const auto empties = static_cast<std::size_t>(position.emptyCount());
+    const FeatureWeights& w = weights.features[empties];
     int score = 0;
-    for (int i = 0; i < kFeatureCount; ++i)
-        score += w.features[static_cast<std::size_t>(i)] * f[static_cast<std::size_t>(i)];
-    for (int contents : edgesOf(position))
-        score += w.edges[static_cast<std::size_t>(kEdgeClass[static_cast<std::size_t>(contents)])];
+    for (std::size_t i = 0; i < kFeatureCount; ++i)
+        score += w[i] * f[i];
+    const LineWeights& lines = weights.lines[kStageOf[empties]];
+    const std::array<int, kLineCount> contents = linesOf(position);
+    for (std::size_t i = 0; i < kLineCount; ++i)
+        score += lines[kLineKindOf[i]]
+                      [static_cast<std::size_t>(kLineClass[static_cast<std::size_t>(contents[i])])];
     constexpr int kLimit = 63 * kDiscScale;
     return std::clamp(score, -kLimit, kLimit);
 }

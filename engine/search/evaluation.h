@@ -1,8 +1,8 @@
 #pragma once
 // The static estimate of a position: the expected final disc difference for
 // the side to move, in hundredths of a disc. A sum of features of the
-// position and of a value for the contents of each edge, weighted for the
-// stage of the game; the weights are fitted to played games by
+// position and of values for the contents of lines of cells, weighted for
+// the stage of the game; the weights are fitted to played games by
 // tools/engine/tune.sh.
 
 #include <array>
@@ -38,17 +38,24 @@ using Features = std::array<int, kFeatureCount>;
 
 Features featuresOf(const Position& position);
 
-// The contents of one edge, read from one corner to the other, as a number in
-// base 3 (0 empty, 1 own disc, 2 the opponent's; the first cell lowest).
-inline constexpr int kEdgeContents = 6561;
-// An edge and the same edge read the other way round share one value: the
+// Lines of eight cells valued by their contents as a whole: the four edges,
+// the four lines next to them, and the two long diagonals. Contents are read
+// from one end to the other as a number in base 3 (0 empty, 1 own disc, 2 the
+// opponent's; the first cell lowest).
+enum LineKind : int { kEdgeLine, kSecondLine, kDiagonalLine, kLineKinds };
+inline constexpr int kLineCount = 10;
+inline constexpr std::array<LineKind, kLineCount> kLineKindOf{
+    kEdgeLine,   kEdgeLine,   kEdgeLine,   kEdgeLine,     kSecondLine,
+    kSecondLine, kSecondLine, kSecondLine, kDiagonalLine, kDiagonalLine};
+inline constexpr int kLineContents = 6561;
+// A line and the same line read the other way round share one value: the
 // number of such pairs (and palindromes).
-inline constexpr int kEdgeClasses = 3321;
+inline constexpr int kLineClasses = 3321;
 
-// The four edges of the position (rank 1, rank 8, file a, file h).
-std::array<int, 4> edgesOf(const Position& position);
-// The class of an edge's contents: the same for both reading directions.
-int edgeClassOf(int contents);
+// The contents of the ten lines, in the order of kLineKindOf.
+std::array<int, kLineCount> linesOf(const Position& position);
+// The class of a line's contents: the same for both reading directions.
+int lineClassOf(int contents);
 
 // The stages the fit divides the game into by number of empty cells.
 inline constexpr int kStageCount = 10;
@@ -61,14 +68,21 @@ constexpr int stageOf(int empties)
     return stage;
 }
 
-// The worth in hundredths of a disc of one unit of each feature, and of each
-// class of edge contents, with a given number of empty cells.
+using FeatureWeights = std::array<std::int16_t, kFeatureCount>;
+using LineWeights = std::array<std::array<std::int16_t, kLineClasses>, kLineKinds>;
+
+// The weights of one fitted stage, in hundredths of a disc.
 struct StageWeights {
-    std::array<std::int16_t, kFeatureCount> features{};
-    std::array<std::int16_t, kEdgeClasses> edges{};
+    FeatureWeights features{};
+    LineWeights lines{};
 };
-// Indexed by the number of empty cells, 0-60.
-using EvaluationWeights = std::array<StageWeights, 61>;
+
+// The worth in hundredths of a disc of one unit of each feature by number of
+// empty cells (0-60), and of each class of line contents by stage.
+struct EvaluationWeights {
+    std::array<FeatureWeights, 61> features{};
+    std::array<LineWeights, kStageCount> lines{};
+};
 
 // The fitted weights the levels play with.
 const EvaluationWeights& fittedWeights();
