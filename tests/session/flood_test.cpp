@@ -137,6 +137,17 @@ TEST(Flood, DisconnectsAndMovesUnderTheirNoticeOpenOneNoticeAndAreEachAnswered)
     EXPECT_EQ(f.m.dialog.boxes[0].kind, "question");
     EXPECT_EQ(f.sentOfType(MSG_CONNECT_REFUSE), std::vector<std::string>{"199"});
     EXPECT_EQ(match.connected, 0);
+
+    // The opponent leaving and, under the notice, asking again: refused,
+    // since the reset after the notice would end a connection made under it.
+    f.connect();
+    f.m.dialog.answers = {true};
+    f.queue("201|4|hanako");
+    f.receive("200|7|hanako");
+    EXPECT_EQ(f.m.dialog.boxes.back().text, SJ("相手が接続を終了しました"));
+    EXPECT_EQ(f.sentOfType(MSG_CONNECT_REFUSE).back(), "201");
+    EXPECT_TRUE(f.sentOfType(MSG_CONNECT_ACCEPT).empty());
+    EXPECT_EQ(match.connected, 0);
 }
 
 TEST(Flood, FailingAnswersShowEachErrorTextOnceAtATime)
