@@ -4,8 +4,10 @@
 
 #include "session/handshake.h"
 #include "session/match_messages.h"
+#include "session/opponent.h"
 #include "session/peers.h"
 #include "session/pending.h"
+#include "session/program.h"
 #include "wire/datagram.h"
 #include "wire/message_type.h"
 
@@ -171,6 +173,12 @@ void dispatchDatagram(Program& program, std::string_view text, Ipv4 source)
         return;
     const std::string sender = addressText(source);
     const std::string payload(parsed.payload);
+    // Only the opponent changes the game: anyone else on the LAN can send
+    // these, a former opponent that missed our disconnect among them.
+    if (isGameMessage(parsed.type) && !isOpponent(program.match, sender)) {
+        onStrayGameMessage(program, parsed.type, sender, payload, parsed.seq);
+        return;
+    }
     handler(program, Incoming{sender, payload, parsed.seq});
 }
 

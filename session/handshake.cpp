@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "session/control_states.h"
+#include "session/opponent.h"
 #include "session/peers.h"
 #include "session/program.h"
 #include "session/send.h"
@@ -26,15 +27,21 @@ std::string requesterName(const Program& program, const std::string& sender, con
     return cutCp932(payload, kMaxNameBytes);
 }
 
-bool isConnectedTo(const MatchState& match, const std::string& sender)
-{
-    return match.connected == 1 && match.vsComputer == 0 && match.peerAddress == sender;
-}
-
 // Waiting for the answer of the player at `sender` to a request of ours.
 bool isAwaiting(const MatchState& match, const std::string& sender)
 {
-    return match.connectRequestSeq != 0 && isConnectedTo(match, sender);
+    return match.connectRequestSeq != 0 && isOpponent(match, sender);
+}
+
+// Our opponent in a match (not one we are still asking) asks us for a game:
+// it holds no connection with us any more, since our acceptance or its
+// disconnect was lost on the way. Not while a disconnect notice is open: the
+// connection is ending already, and the reset after the notice would end a
+// new one with the same player.
+bool opponentAsksAgain(const Program& program, const std::string& sender)
+{
+    return isOpponent(program.match, sender) && program.match.connectRequestSeq == 0 &&
+           !program.boxes.disconnectNotice;
 }
 
 // The opponent at `opponent` has left: the player is told, then no opponent
@@ -85,16 +92,16 @@ void onConnectRequest(Program& program, const std::string& sender, const std::st
                       std::int32_t seq)
 {
     MatchState& match = program.match;
-    // Connected or waiting for an answer: refused at once, whoever asks, our
-    // opponent included.
+    // The opponent asking again holds no connection with us any more: our
+    // side ends too, and its request is asked about like any other. Without
+    // "相手が接続を終了しました", which after a lost acceptance would be
+    // untrue: the question says what the opponent wants, and the answer,
+    // Yes or a refusal, tells it the truth.
+    if (opponentAsksAgain(program, sender))
+        resetToUnconnected(program);
+    // Connected or waiting for an answer: refused at once, whoever asks.
     if (match.connected == 1) {
         answerRequest(program, sender, MSG_CONNECT_REFUSE, seq);
-        // Our opponent asking means it is no longer connected to us: our
-        // acceptance or its disconnect was lost on the way. Ending this side
-        // too lets its next request be asked about, instead of both players
-        // waiting for each other for ever.
-        if (isConnectedTo(match, sender) && match.connectRequestSeq == 0)
-            endConnectionWith(program, sender, [] {});
         return;
     }
     // The player asking again while its question is open gets no second
@@ -117,7 +124,7 @@ void onConnectRequest(Program& program, const std::string& sender, const std::st
     seq = closeRequestQuestion(asking, sender);
     // The question handles events: another request may have been accepted,
     // or the player may have asked someone, meanwhile. One opponent at a time.
-    if (yes && isConnectedTo(match, sender) && match.connectRequestSeq == 0)
+    if (yes && isOpponent(match, sender) && match.connectRequestSeq == 0)
         return; // a later request of the same player was accepted: it needs nothing more
     if (!yes || match.connected == 1) {
         answerRequest(program, sender, MSG_CONNECT_REFUSE, seq);
@@ -129,7 +136,7 @@ void onConnectRequest(Program& program, const std::string& sender, const std::st
     match.peerAddress = sender;
     answerRequest(program, sender, MSG_CONNECT_ACCEPT, seq);
     // A send error box handles events: the connection may have ended meanwhile.
-    if (isConnectedTo(match, sender))
+    if (isOpponent(match, sender))
         resetForNewGame(program);
 }
 
@@ -137,14 +144,14 @@ void onConnectAccept(Program& program, const std::string& sender)
 {
     MatchState& match = program.match;
     // The player waited for has accepted, this request or an earlier one.
-    if (isConnectedTo(match, sender)) {
+    if (isOpponent(match, sender)) {
         match.connectRequestSeq = 0;
         resetForNewGame(program);
         return;
     }
     // A request given up has been accepted late: the other side now believes
-    // it is connected to us. Tell it that it is not.
-    sendDatagram(program, sender, MSG_DISCONNECT, program.settings.playerName);
+    // it is connected to us.
+    tellNotConnected(program, sender);
 }
 
 void onConnectRefuse(Program& program, const std::string& sender, const std::string& payload)
@@ -156,7 +163,7 @@ void onConnectRefuse(Program& program, const std::string& sender, const std::str
     match.connectRequestSeq = 0;
     program.dialog.showInformation(SJ("相手の都合によりゲームはできません"));
     // The notice handles events: the player may have asked someone else meanwhile.
-    if (isConnectedTo(match, sender) && match.connectRequestSeq == 0)
+    if (isOpponent(match, sender) && match.connectRequestSeq == 0)
         resetToUnconnected(program);
 }
 
@@ -173,5 +180,15 @@ void onDisconnect(Program& program, const std::string& sender, std::int32_t seq)
 }
 
 void onDisconnectAck(Program&) {}
+
+void tellNotConnected(Program& program, const std::string& player)
+{
+    // Unless it has become our opponent after all (a box of the caller
+    // handled events meanwhile), or its request is being asked about here:
+    // the answer to that request tells it where it stands.
+    if (isOpponent(program.match, player) || openRequestOf(program.boxes.requests, player) != nullptr)
+        return;
+    sendDatagram(program, player, MSG_DISCONNECT, program.settings.playerName);
+}
 
 } // namespace kestrel

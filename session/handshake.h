@@ -10,7 +10,8 @@ namespace kestrel {
 struct Program;
 
 // MSG_CONNECT_REQUEST: refused at once while this side is connected or
-// waiting for an answer of its own; otherwise the player is asked.
+// waiting for an answer of its own; otherwise the player is asked. The
+// opponent asking again ends its connection here, then is asked too.
 void onConnectRequest(Program& program, const std::string& sender, const std::string& payload,
                       std::int32_t seq);
 
@@ -25,5 +26,10 @@ void onDisconnect(Program& program, const std::string& sender, std::int32_t seq)
 
 // MSG_DISCONNECT_ACK: nothing to do; this side reset when it sent MSG_DISCONNECT.
 void onDisconnectAck(Program& program);
+
+// Tells a player that believes it is connected to us (its late acceptance or
+// its message of a game shows it) that it is not: one MSG_DISCONNECT, which
+// it answers by ending its side with its notice.
+void tellNotConnected(Program& program, const std::string& player);
 
 } // namespace kestrel

@@ -4,6 +4,8 @@
 #include "engine/turn_flow.h"
 #include "session/control_ids.h"
 #include "session/control_states.h"
+#include "session/handshake.h"
+#include "session/opponent.h"
 #include "session/peers.h"
 #include "session/pending.h"
 #include "session/program.h"
@@ -15,15 +17,6 @@
 namespace kestrel {
 
 namespace {
-
-// Messages of a match act only in a network match. Outside one (no
-// connection, or a game against the computer) a late or stray message would
-// change controls or a board it does not belong to; it is still answered
-// where an answer is due.
-bool inNetworkMatch(const MatchState& match)
-{
-    return match.connected == 1 && match.vsComputer == 0;
-}
 
 // The name line of a chat line: the sender's listed name. An unlisted sender
 // is the opponent when a request named it (its name is known from there),
@@ -138,13 +131,11 @@ void onChat(Program& program, const std::string& sender, const std::string& text
 void onOrder(Program& program, const std::string& sender, const std::string& payload, std::int32_t seq)
 {
     MatchState& match = program.match;
-    if (!inNetworkMatch(match))
-        return;
     if (match.orderDecided == 1) {
         // The opponent asks again for the side it already has here: our
         // answer was lost, and without one its "決定" would never take.
         // A different wish is left unanswered.
-        if (sender == match.peerAddress && decimalValue(payload) == 3 - match.mySide)
+        if (decimalValue(payload) == 3 - match.mySide)
             answerRequest(program, sender, MSG_ORDER_ACK, seq);
         return;
     }
@@ -156,17 +147,13 @@ void onOrder(Program& program, const std::string& sender, const std::string& pay
 
 void onOrderAck(Program& program)
 {
-    if (program.match.orderDecided == 1 || !inNetworkMatch(program.match))
+    if (program.match.orderDecided == 1)
         return;
     fixOrder(program, program.match.mySide == kBlack ? kBlack : kWhite);
 }
 
 void onGameStart(Program& program, const std::string& sender, std::int32_t seq)
 {
-    if (!inNetworkMatch(program.match)) {
-        answerRequest(program, sender, MSG_GAME_START_ACK, seq);
-        return;
-    }
     program.dialog.restoreIfMinimised();
     program.match.myTurn = 0;
     showGameUnderWay(program);
@@ -177,8 +164,6 @@ void onGameStart(Program& program, const std::string& sender, std::int32_t seq)
 void onGameStartAck(Program& program, const std::string& payload)
 {
     completePending(program, payload);
-    if (!inNetworkMatch(program.match))
-        return;
     program.match.myTurn = 1;
     program.match.moveAwaitingAck.reset();
     showGameUnderWay(program);
@@ -187,10 +172,6 @@ void onGameStartAck(Program& program, const std::string& payload)
 
 void onGameEnd(Program& program, const std::string& sender, std::int32_t seq)
 {
-    if (!inNetworkMatch(program.match)) {
-        answerRequest(program, sender, MSG_GAME_END_ACK, seq);
-        return;
-    }
     program.dialog.restoreIfMinimised();
     resetForNewGame(program);
     program.view.setStatus(SJ("ゲームが終了しました　再開する場合は、先攻後攻の決定から行って下さい"));
@@ -200,8 +181,6 @@ void onGameEnd(Program& program, const std::string& sender, std::int32_t seq)
 void onGameEndAck(Program& program, const std::string& payload)
 {
     completePending(program, payload);
-    if (!inNetworkMatch(program.match))
-        return;
     resetForNewGame(program);
     program.view.setStatus(SJ("ゲームを終了しました　再開する場合は、先攻後攻の決定から行って下さい"));
 }
@@ -219,8 +198,8 @@ void onMove(Program& program, const std::string& sender, const std::string& payl
     const Board before = match.board;
     // Answered before the board is touched: the animations take time.
     answerRequest(program, sender, MSG_MOVE_ACK, seq);
-    if (match.board != before || !inNetworkMatch(match))
-        return; // a send error box handled events: a new game or no connection
+    if (match.board != before || !isOpponent(match, sender))
+        return; // a send error box handled events: a new game or another opponent
     if (match.mySide != kBlack && match.mySide != kWhite)
         return; // no order was ever decided here, so there is no game to play in
     const Side opponent = 3 - match.mySide;
@@ -244,8 +223,6 @@ void onMoveAck(Program& program, const std::string& payload)
 {
     completePending(program, payload);
     MatchState& match = program.match;
-    if (!inNetworkMatch(match))
-        return;
     // Only the answer to the move still waited for ends our turn. A late or
     // repeated answer (the opponent has moved or passed since) must not take
     // away the turn it has given us.
@@ -265,14 +242,10 @@ void onMoveAck(Program& program, const std::string& payload)
 
 void onPass(Program& program, const std::string& sender, std::int32_t seq)
 {
-    if (!inNetworkMatch(program.match)) {
-        answerRequest(program, sender, MSG_PASS_ACK, seq);
-        return;
-    }
     program.dialog.restoreIfMinimised();
     answerRequest(program, sender, MSG_PASS_ACK, seq);
     // A send error box handles events: the connection may have ended meanwhile.
-    if (!inNetworkMatch(program.match))
+    if (!isOpponent(program.match, sender))
         return;
     MatchState& match = program.match;
     // A pass is true only while the opponent has no move on our board. One
@@ -292,16 +265,41 @@ void onPass(Program& program, const std::string& sender, std::int32_t seq)
 void onPassAck(Program& program, const std::string& payload)
 {
     completePending(program, payload);
-    if (!inNetworkMatch(program.match))
-        return;
     program.match.myTurn = 0;
     program.view.setStatus(SJ("パスしました　相手の番です"));
 }
 
 void onResult(Program& program, const std::string& text)
 {
-    if (inNetworkMatch(program.match))
-        program.view.setStatus(text);
+    program.view.setStatus(text);
+}
+
+void onStrayGameMessage(Program& program, int type, const std::string& sender, const std::string& payload,
+                        std::int32_t seq)
+{
+    int k = 0;
+    if (type == MSG_MOVE && !readCellIndex(payload, k))
+        return; // not one of ours, from whomever: dropped unanswered
+    if (type == MSG_ORDER || isReliable(type)) {
+        // The reliable requests are answered as always, so that the sender
+        // is not asked to send them again. MSG_ORDER is not: its answer would
+        // have the sender fix an order for a game nobody plays with it, and
+        // it is sent once, so nothing waits for an answer.
+        if (type != MSG_ORDER)
+            answerRequest(program, sender, type + 1, seq); // each answer's type follows its request's
+        // Only a player that believes it is in a match with us sends these
+        // (a former opponent that missed our MSG_DISCONNECT, which is never
+        // repeated): without the news it would wait for us for ever.
+        tellNotConnected(program, sender);
+        return;
+    }
+    // An answer, or a result. After the connection has ended a late answer
+    // still frees the slot of the message it answers; in a network match an
+    // answer from anyone but the opponent must not free the opponent's slots.
+    const bool answersReliable = type == MSG_GAME_START_ACK || type == MSG_GAME_END_ACK ||
+                                 type == MSG_MOVE_ACK || type == MSG_PASS_ACK;
+    if (answersReliable && !inNetworkMatch(program.match))
+        completePending(program, payload);
 }
 
 } // namespace kestrel

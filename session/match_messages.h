@@ -6,9 +6,26 @@
 #include <cstdint>
 #include <string>
 
+#include "wire/message_type.h"
+
 namespace kestrel {
 
 struct Program;
+
+// Types 11-21, the messages of a game: the order, its start and end, moves,
+// passes, the result and their answers. Their handlers below get only those
+// from the network opponent (isOpponent); the rest go to onStrayGameMessage.
+constexpr bool isGameMessage(int type)
+{
+    return type >= MSG_ORDER && type <= MSG_PASS_ACK;
+}
+
+// A message of a game from anyone but the network opponent (outside a
+// network match, from anyone at all): it changes nothing. A request is
+// answered where an answer is due, and its sender, which believes it is
+// playing with us, is told that it is not (one MSG_DISCONNECT).
+void onStrayGameMessage(Program& program, int type, const std::string& sender, const std::string& payload,
+                        std::int32_t seq);
 
 // MSG_CHAT: always answered; shown in the chat log while connected.
 void onChat(Program& program, const std::string& sender, const std::string& text, std::int32_t seq);

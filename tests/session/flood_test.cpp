@@ -123,7 +123,9 @@ TEST(Flood, DisconnectsAndMovesUnderTheirNoticeOpenOneNoticeAndAreEachAnswered)
     EXPECT_EQ(f.sentOfType(MSG_DISCONNECT_ACK).size(), 51u);
     EXPECT_EQ(match.connected, 0);
 
-    // The opponent asking again and again: each is refused, under one notice (found by fuzzing).
+    // The opponent asking again and again (found by fuzzing): the first
+    // request ends our side and opens one question, which answers the
+    // others; its No refuses the latest.
     f.connect();
     f.m.dialog.boxes.clear();
     f.deepest = 0;
@@ -131,8 +133,20 @@ TEST(Flood, DisconnectsAndMovesUnderTheirNoticeOpenOneNoticeAndAreEachAnswered)
         f.queue(std::to_string(150 + i) + "|4|hanako");
     f.receive("149|4|hanako");
     EXPECT_EQ(f.deepest, 1);
-    EXPECT_EQ(f.m.dialog.boxes.size(), 1u);
-    EXPECT_EQ(f.sentOfType(MSG_CONNECT_REFUSE).size(), 51u);
+    ASSERT_EQ(f.m.dialog.boxes.size(), 1u);
+    EXPECT_EQ(f.m.dialog.boxes[0].kind, "question");
+    EXPECT_EQ(f.sentOfType(MSG_CONNECT_REFUSE), std::vector<std::string>{"199"});
+    EXPECT_EQ(match.connected, 0);
+
+    // The opponent leaving and, under the notice, asking again: refused,
+    // since the reset after the notice would end a connection made under it.
+    f.connect();
+    f.m.dialog.answers = {true};
+    f.queue("201|4|hanako");
+    f.receive("200|7|hanako");
+    EXPECT_EQ(f.m.dialog.boxes.back().text, SJ("相手が接続を終了しました"));
+    EXPECT_EQ(f.sentOfType(MSG_CONNECT_REFUSE).back(), "201");
+    EXPECT_TRUE(f.sentOfType(MSG_CONNECT_ACCEPT).empty());
     EXPECT_EQ(match.connected, 0);
 }
 
@@ -162,9 +176,9 @@ TEST(Flood, AnAnswerWhoseErrorBoxSeesTheConnectionEndChangesNothingAfter)
     Flood pass;
     pass.connect();
     pass.m.program.match.orderDecided = 1;
-    pass.m.transport.failing = {ip(10, 0, 0, 3)};
+    pass.m.transport.failing = {kOpponent};
     pass.queue("8|7|hanako");
-    pass.receive("7|20|pass", ip(10, 0, 0, 3));
+    pass.receive("7|20|pass");
     EXPECT_EQ(pass.m.program.match.connected, 0);
     EXPECT_EQ(pass.m.program.match.myTurn, 0);
 

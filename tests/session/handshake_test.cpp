@@ -40,20 +40,24 @@ TEST_F(Handshake, OneOpponentAtATimeWhateverIsAnsweredWhen)
     EXPECT_EQ(jiro.dialog.boxes.back().text, kRefused);
     EXPECT_EQ(jiro.program.match.connected, 0);
 
-    // Hanako asks taro again, as after a lost acceptance: refused at once
-    // like anybody while taro is connected, and she is told. Her asking
-    // shows that she holds no connection to taro any more, so his side ends
-    // too, with the notice; her next request is asked about.
+    // Hanako asks taro again, as after a lost acceptance. Her asking shows
+    // that she holds no connection to him any more: his side ends too,
+    // without a notice, and he is asked as by anybody. His Yes connects
+    // them afresh; asked once more, his No reaches her as a refusal.
+    const std::string fromHanako = SJ("（hanako）からの申し込みがきています。\r\n申し込みを受けますか");
+    taro.dialog.answers = {true, false};
+    hanako.dialog.boxes.clear();
     request(hanako, taro);
     ASSERT_EQ(taro.dialog.boxes.size(), 1u);
-    EXPECT_EQ(taro.dialog.boxes.back().text, kGone);
-    EXPECT_EQ(taro.program.match.connected, 0);
-    EXPECT_EQ(hanako.dialog.boxes.back().text, kRefused);
-    EXPECT_EQ(hanako.program.match.connected, 0);
-    taro.dialog.answers = {false};
+    EXPECT_EQ(taro.dialog.boxes.back().text, fromHanako);
+    EXPECT_TRUE(connectedTo(taro, hanako) && connectedTo(hanako, taro));
+    EXPECT_EQ(taro.view.status, SJ("先攻・後攻を決定して下さい"));
+    EXPECT_TRUE(hanako.dialog.boxes.empty());
     request(hanako, taro);
-    EXPECT_EQ(taro.dialog.boxes.back().text,
-              SJ("（hanako）からの申し込みがきています。\r\n申し込みを受けますか"));
+    ASSERT_EQ(taro.dialog.boxes.size(), 2u);
+    EXPECT_EQ(taro.dialog.boxes.back().text, fromHanako);
+    EXPECT_EQ(hanako.dialog.boxes.back().text, kRefused);
+    EXPECT_EQ(taro.program.match.connected + hanako.program.match.connected, 0);
     taro.dialog.boxes.clear();
     hanako.dialog.boxes.clear();
 

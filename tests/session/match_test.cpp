@@ -317,7 +317,9 @@ TEST_F(NetworkMatch, LostDatagramsBadMovesAndAGameEndedUnderThePassNotice)
 
 // Outside a network match (no connection, or a game against the computer),
 // messages of a match, a disconnect, an acceptance and a refusal are answered
-// where an answer is due and change nothing.
+// where an answer is due and change nothing. A request of a game and an
+// acceptance come from a player that believes it is connected to us: each
+// is told that it is not.
 TEST_F(NetworkMatch, StrayMessagesOutsideAMatchChangeNothing)
 {
     for (bool vsComputer : {false, true}) {
@@ -348,9 +350,9 @@ TEST_F(NetworkMatch, StrayMessagesOutsideAMatchChangeNothing)
         std::vector<std::string> answers;
         for (const auto& sent : m.transport.sent)
             answers.push_back(sent.bytes);
-        // The acceptance is of a request given up: its sender is told there is no connection.
         EXPECT_EQ(answers,
-                  (std::vector<std::string>{"1|14|3", "2|16|5", "3|18|7", "4|21|9", "5|10|12", "6|7|taro"}))
+                  (std::vector<std::string>{"1|7|taro", "2|14|3", "3|7|taro", "4|16|5", "5|7|taro", "6|18|7",
+                                            "7|7|taro", "8|21|9", "9|7|taro", "10|10|12", "11|7|taro"}))
             << vsComputer;
     }
 

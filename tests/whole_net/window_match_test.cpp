@@ -199,6 +199,7 @@ struct Player {
     int clicks = 0;
     bool chatted = false;
     bool replied = false; // the bot's answer to our chat line was shown
+    int asked = 0;        // request questions seen
 
     bool gameOver()
     {
@@ -218,6 +219,13 @@ struct Player {
         while (!deadline.hasExpired()) {
             if (gameOver())
                 return true;
+            // The opponent asking again while connected (it lost our
+            // acceptance) is asked about, and Yes makes a new connection
+            // without a moment unconnected.
+            if (const int questions = w.boxesContaining("からの申し込みがきています"); questions != asked) {
+                asked = questions;
+                chatted = false;
+            }
             if (m.connected == 0) {
                 chatted = false;
                 asks ? request() : void(waitFor([&] { return m.connected == 1; }, patienceMs));
