@@ -200,8 +200,11 @@ void onMove(Program& program, const std::string& sender, const std::string& payl
     answerRequest(program, sender, MSG_MOVE_ACK, seq);
     if (match.board != before || !isOpponent(match, sender))
         return; // a send error box handled events: a new game or another opponent
-    if (match.mySide != kBlack && match.mySide != kWhite)
-        return; // no order was ever decided here, so there is no game to play in
+    // No order decided for this game (mySide may still be the last game's):
+    // there is no game to play in. A move the opponent made in a game we
+    // have ended already would land on the new starting position.
+    if (match.orderDecided != 1 || (match.mySide != kBlack && match.mySide != kWhite))
+        return;
     const Side opponent = 3 - match.mySide;
     const int i = 63 - k, row = i / 8, col = i % 8;
     // A piece of the opponent's there already: a move played before, sent

@@ -356,10 +356,12 @@ TEST_F(NetworkMatch, StrayMessagesOutsideAMatchChangeNothing)
             << vsComputer;
     }
 
-    // Connected, but no order was ever decided: a move is answered and not played.
+    // Connected, but no order decided for this game (the side is the last
+    // game's): a move is answered and not played.
     FakeMachine m;
     m.program.match.connected = 1;
     m.program.match.peerAddress = "10.0.0.9";
+    m.program.match.mySide = kWhite;
     resetForNewGame(m.program);
     const Board start = m.program.match.board;
     receiveDatagram(m.program, "7|17|19", ip(10, 0, 0, 9));
