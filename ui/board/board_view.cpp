@@ -6,6 +6,7 @@
 #include <QThread>
 #include <QWidget>
 
+#include "engine/board.h"
 #include "engine/match_state.h"
 #include "session/control_ids.h"
 #include "ui/announcer.h"
