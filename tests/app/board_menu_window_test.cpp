@@ -12,6 +12,7 @@
 #include "engine/search/thinker.h"
 #include "session/control_ids.h"
 #include "session/dialogs/dialog_ids.h"
+#include "session/hint.h"
 #include "tests/support/board_builder.h"
 #include "tests/support/game_driver.h"
 #include "text/cp932.h"
@@ -250,7 +251,22 @@ TEST(BoardMenuWindow, AWholeGameAtTheStrongestLevelThenAHint)
     EXPECT_EQ(m.myTurn, 1);
     EXPECT_EQ(sent, 0);
     EXPECT_EQ(r.settingsFiles(), settings);
+
+    // Asked again, it is said again. Asked once more, the program ends
+    // while the hint is being thought about: the thinking ends with it.
+    for (int time = 0; time < 2; ++time) {
+        r.rightClick(r.cellMiddle(0));
+        r.clickItem(&r.menu(), r.item(ids::kMenuHint));
+        ASSERT_TRUE(waitFor([&] { return r.main->timers().isRunning(kHintTimer); }));
+    }
+    ASSERT_TRUE(waitFor([&] { return announcer->texts().count("ヒント：8行2列") == 2; }, 5000));
+    r.rightClick(r.cellMiddle(0));
+    r.clickItem(&r.menu(), r.item(ids::kMenuHint));
+    ASSERT_TRUE(waitFor([&] { return r.main->timers().isRunning(kHintTimer); }));
+    blink.clear();
     r.main->exit();
+    EXPECT_FALSE(r.main->timers().isRunning(kHintTimer));
+    EXPECT_FALSE(waitFor([&] { return !blink.empty(); }, 1500));
 }
 
 } // namespace
