@@ -32,13 +32,14 @@ int Computer::chooseMove(const Board& board, Side side, int level)
     return thinker_.chooseMove(board, side, search::isLevel(level) ? level : search::kDefaultLevel);
 }
 
-void Computer::startHint(const Board& board, Side side)
+bool Computer::startHint(const Board& board, Side side)
 {
     const Position asked{board, side};
     if (hint_ == asked)
-        return;
+        return false;
     hint_ = asked;
     thinker_.start(board, side, search::kStrongestLevel);
+    return true;
 }
 
 std::optional<int> Computer::takeHint(const Board& board, Side side)

@@ -30,8 +30,8 @@ public:
     int chooseMove(const Board& board, Side side, int level);
 
     // Starts thinking about the move the strongest level would play for
-    // `side`. Keeps thinking that is already about this position.
-    void startHint(const Board& board, Side side);
+    // `side`; false, and nothing changes, when that thinking is under way.
+    bool startHint(const Board& board, Side side);
     // Ends the hint's thinking and gives its cell, when the hint was being
     // thought about for this very position; nothing otherwise.
     std::optional<int> takeHint(const Board& board, Side side);

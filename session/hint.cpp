@@ -40,8 +40,9 @@ void hintCommand(Program& program)
 {
     if (!hintOffered(program))
         return;
-    program.computer.startHint(program.match.board, program.match.mySide);
-    program.timers.start(kHintTimer, kHintThinkingMs);
+    // Asked again while it is thought about: the answer comes when it was due.
+    if (program.computer.startHint(program.match.board, program.match.mySide))
+        program.timers.start(kHintTimer, kHintThinkingMs);
 }
 
 void onHintTimer(Program& program)
