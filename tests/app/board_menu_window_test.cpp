@@ -6,7 +6,6 @@
 
 #include <QAction>
 #include <QMenu>
-#include <set>
 
 #include "engine/board.h"
 #include "engine/search/thinker.h"
@@ -75,6 +74,16 @@ struct Running : testing::RunningProgram {
         ASSERT_TRUE(in->isVisible());
         QTest::mouseClick(in->windowHandle(), Qt::LeftButton, {}, in->actionGeometry(action).center());
     }
+    // A right click on a cell, "コンピュータの強さ", then the level.
+    void chooseLevelByMouse(int level)
+    {
+        rightClick(cellMiddle(27));
+        clickItem(&menu(), levels()->menuAction());
+        ASSERT_TRUE(waitFor([&] { return levels()->isVisible(); }));
+        clickItem(levels(), item(ids::kMenuFirstLevel + level));
+        ASSERT_TRUE(waitFor([&] { return program().computer.level() == level; }));
+        EXPECT_FALSE(menu().isVisible());
+    }
     // Keys to the open menu (or submenu) until `action` is the active item.
     void keyTo(QMenu* in, QAction* action)
     {
@@ -104,21 +113,13 @@ TEST(BoardMenuWindow, LevelsByMouseAndByKeysKeptAfterARestart)
     r.rightClick({400, 300}); // beside the board, below the chat
     EXPECT_FALSE(r.menu().isVisible());
 
-    // By mouse: a right click on the board, "コンピュータの強さ", then "上級".
     // Before a game no hint is offered; the level in use is checked.
     r.rightClick(r.cellMiddle(19));
     ASSERT_TRUE(r.menu().isVisible());
     EXPECT_FALSE(r.item(ids::kMenuHint)->isEnabled());
     EXPECT_TRUE(r.item(ids::kMenuFirstLevel)->isChecked());
-    std::vector<QString> names;
-    for (QAction* level : r.levels()->actions())
-        names.push_back(level->text());
-    EXPECT_EQ(names, (std::vector<QString>{"標準", "中級", "上級", "達人"}));
-    r.clickItem(&r.menu(), r.levels()->menuAction());
-    ASSERT_TRUE(waitFor([&] { return r.levels()->isVisible(); }));
-    r.clickItem(r.levels(), r.item(ids::kMenuFirstLevel + 2));
-    ASSERT_TRUE(waitFor([&] { return r.program().computer.level() == 2; }));
-    EXPECT_FALSE(r.menu().isVisible());
+    r.menu().close();
+    r.chooseLevelByMouse(2); // 上級
     EXPECT_EQ(r.readBytes(preferences),
               "kestrelbay preferences 1\nlevel=2\nmark-legal-moves=0\nmark-last-move=0\n");
 
@@ -172,11 +173,7 @@ TEST(BoardMenuWindow, AWholeGameAtTheStrongestLevelThenAHint)
     const std::string settings = r.settingsFiles();
     int sent = 0;
     r.main->socket().onSent = [&](Ipv4, std::string_view) { ++sent; };
-    r.rightClick(r.cellMiddle(27));
-    r.clickItem(&r.menu(), r.levels()->menuAction());
-    ASSERT_TRUE(waitFor([&] { return r.levels()->isVisible(); }));
-    r.clickItem(r.levels(), r.item(ids::kMenuFirstLevel + 3));
-    ASSERT_TRUE(waitFor([&] { return r.program().computer.level() == 3; }));
+    r.chooseLevelByMouse(3); // 達人
 
     // Each computer turn: what the program's own player would have played
     // when the second's pause began, and what the strongest level played
