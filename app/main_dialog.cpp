@@ -1,16 +1,19 @@
 #include "app/main_dialog.h"
 
 #include "engine/turn_flow.h"
+#include "session/board_menu.h"
 #include "session/commands.h"
 #include "session/control_ids.h"
+#include "session/hint.h"
 #include "session/initialisation.h"
 #include "session/pending.h"
 #include "settings/paths.h"
+#include "ui/board/board_menu.h"
 
 namespace kestrel {
 
 MainDialog::MainDialog(const std::string& exePath, Ipv4 bindAddress, QObject* parent)
-    : QObject(parent), view_(window_.client()), timers_([this](int id) { onRetryTimer(program_, id); }),
+    : QObject(parent), view_(window_.client()), timers_([this](int id) { onTimer(id); }),
       program_(view_, window_, socket_, timers_), dialogs_(program_, window_.client()),
       bindAddress_(bindAddress)
 {
@@ -27,6 +30,13 @@ MainDialog::MainDialog(const std::string& exePath, Ipv4 bindAddress, QObject* pa
         onBoardClick(game, static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y));
     };
     view_.keys().onPress = [this](int x, int y) { window_.pressBoard(x, y); };
+    // The board's context menu: its items' states as it opens; its commands
+    // come through onCommand.
+    view_.keys().onMenu = [this](QPoint global) { window_.openBoardMenu(global); };
+    window_.boardMenu().onOpen = [this] {
+        if (!exited_)
+            updateBoardMenu(program_);
+    };
 }
 
 MainDialog::~MainDialog() = default;
@@ -64,10 +74,22 @@ void MainDialog::exit()
     // A dialog that is open ends as by its close box; none opens after this.
     dialogs_.closeForExit();
     exitCommand(program_, [this] { socket_.shutDown(); });
+    // The computer's thread ends before the window goes.
+    timers_.stop(kHintTimer);
+    program_.computer.cancel();
+    window_.boardMenu().close();
     window_.onClose = nullptr;
     window_.hide();
     if (onExited)
         onExited();
+}
+
+void MainDialog::onTimer(int id)
+{
+    if (id != kHintTimer)
+        onRetryTimer(program_, id);
+    else if (!exited_)
+        onHintTimer(program_);
 }
 
 void MainDialog::command(int id)

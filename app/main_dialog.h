@@ -46,6 +46,8 @@ public:
 
 private:
     void command(int id);
+    // The retry timers and the hint's.
+    void onTimer(int id);
 
     MainWindow window_;
     BoardView view_;

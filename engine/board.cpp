@@ -7,6 +7,11 @@
 
 namespace kestrel {
 
+std::string cellName(int cell)
+{
+    return std::to_string(cell / 8 + 1) + SJ("行") + std::to_string(cell % 8 + 1) + SJ("列");
+}
+
 int reachOf(int d, int row, int col)
 {
     const Direction& dir = kDirections[d];

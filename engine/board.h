@@ -48,6 +48,10 @@ constexpr int cellIndex(int row, int col)
     return row * 8 + col;
 }
 
+// "3行4列" (Shift-JIS): row and column counted from 1, as a player reads the
+// board and as screen readers hear it.
+std::string cellName(int cell);
+
 // The number of opposing pieces a piece of `side` at (row, col) would turn;
 // a move is legal when it is above 0. Overwrites all of match.flipRuns.
 // Does not look at the target cell itself: callers check that it is empty.

@@ -59,17 +59,34 @@ int chooseComputerMove(MatchState& match, Side side)
     return firstLegalCell(match, side);
 }
 
+namespace {
+
+// The cell the opponent that thought during the pause gives, when it is a
+// legal one; otherwise the program's own player chooses.
+int thoughtMove(Game& game, Side side)
+{
+    MatchState& match = game.match;
+    const int k = game.computer->move();
+    if (isCellIndex(k) && match.board[k] == kEmpty && countFlips(match, k / 8, k % 8, side) > 0)
+        return k;
+    return chooseComputerMove(match, side);
+}
+
+} // namespace
+
 ComputerTurn computerMove(Game& game)
 {
     MatchState& match = game.match;
     const Side computer = 3 - match.mySide;
+    // A stronger opponent thinks on its own thread while this one waits.
+    const bool thinking = game.computer != nullptr && game.computer->begin(match.board, computer);
     game.view.pause(1000);
     updateCounts(game);
     game.view.setStatus(SJ("コンピュータの番です"));
 
     if (hasLegalMove(match, computer)) {
         match.myTurn = 1;
-        const int k = chooseComputerMove(match, computer);
+        const int k = thinking ? thoughtMove(game, computer) : chooseComputerMove(match, computer);
         assert(isCellIndex(k));
         const int row = k / 8, col = k % 8;
         // The search left other cells' runs in flipRuns: count this one again.

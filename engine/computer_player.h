@@ -31,7 +31,9 @@ enum class ComputerTurn { Moved, Passed, GameOver, Abandoned };
 int chooseComputerMove(MatchState& match, Side side);
 
 // One turn of the computer (side 3 - mySide): pause, then a move, a pass with
-// its notice (myTurn 0), or the end of the game. Its caller counts after a move.
+// its notice (myTurn 0), or the end of the game. Its caller counts after a
+// move. The move is game.computer's when it thought about this turn, else
+// chooseComputerMove's.
 ComputerTurn computerMove(Game& game);
 
 } // namespace kestrel

@@ -18,10 +18,26 @@ public:
     virtual void sendResult(const std::string& text) = 0;
 };
 
+// A computer opponent stronger than the program's own player: it thinks
+// during the turn's pause and gives its move when the pause ends. Implemented
+// by the program record over the search (session/computer.h).
+class ComputerOpponent {
+public:
+    virtual ~ComputerOpponent() = default;
+    // The computer's turn begins, before its pause: starts choosing the move
+    // of `side` on `board`. False when the program's own player is to choose
+    // this turn (move() is then not asked).
+    virtual bool begin(const Board& board, Side side) = 0;
+    // The pause is over: the cell to play on the board given to begin().
+    virtual int move() = 0;
+};
+
 struct Game {
     MatchState& match;
     GameView& view;
     PeerLink& link;
+    // Null: the program's own player chooses every computer move.
+    ComputerOpponent* computer = nullptr;
 };
 
 } // namespace kestrel

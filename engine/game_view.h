@@ -31,6 +31,11 @@ public:
     virtual int cellAt(int x, int y) const = 0;
     // Blocks the thread for ms milliseconds; no event is handled meanwhile.
     virtual void pause(int ms) = 0;
+    // Draws the hint's mark over cell k's picture, painted at once; the
+    // picture itself stays as it is. -1 takes the mark away.
+    virtual void showHintMark(int cell) = 0;
+    // Says the text to screen readers, even when it was said last; nothing is drawn.
+    virtual void announce(const std::string& text) = 0;
 };
 
 } // namespace kestrel

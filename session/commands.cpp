@@ -2,8 +2,10 @@
 
 #include "engine/board.h"
 #include "engine/computer_player.h"
+#include "session/board_menu.h"
 #include "session/control_ids.h"
 #include "session/control_states.h"
+#include "session/hint.h"
 #include "session/peers.h"
 #include "session/program.h"
 #include "session/send.h"
@@ -224,7 +226,13 @@ void runCommand(Program& program, SecondaryDialogs& dialogs, int id, const std::
     case ids::kMenuAbout:
         dialogs.runAboutDialog();
         return;
+    // The board's context menu: the focus stays where it was, on the board.
+    case ids::kMenuHint:
+        hintCommand(program);
+        return;
     default:
+        if (id >= ids::kMenuFirstLevel && id < ids::kMenuLevelsEnd)
+            chooseLevelCommand(program, id - ids::kMenuFirstLevel);
         return;
     }
     program.dialog.focus(ids::kChatInput);

@@ -40,7 +40,8 @@ void disconnectCommand(Program& program);
 // never opened, then shuts the socket down. The caller ends the program.
 void exitCommand(Program& program, const std::function<void()>& shutDownSocket);
 
-// Runs the command with this menu or button id; Exit through exitProgram.
+// Runs the command with this menu or button id (the board's context menu
+// included); Exit through exitProgram.
 // Ids that are no command (the dialog's own OK and Cancel, Escape) do nothing.
 // While a secondary dialog is open, Connect, Settings, Help and About raise
 // it instead of opening another.

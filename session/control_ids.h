@@ -29,4 +29,9 @@ constexpr int kMenuDisconnect = 40004;
 constexpr int kMenuAbout = 40005;
 constexpr int kMenuHelp = 40007;
 
+// The board's context menu. Its items are commands like the menu bar's.
+constexpr int kMenuHint = 40101;       // "ヒント"
+constexpr int kMenuFirstLevel = 40110; // "コンピュータの強さ": level n is kMenuFirstLevel + n
+constexpr int kMenuLevelsEnd = 40120;  // past the last id a level may have
+
 } // namespace kestrel::ids

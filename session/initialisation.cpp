@@ -1,6 +1,7 @@
 #include "session/initialisation.h"
 
 #include "engine/board.h"
+#include "session/board_menu.h"
 #include "session/control_ids.h"
 #include "session/control_states.h"
 #include "session/peers.h"
@@ -16,6 +17,7 @@ bool initialiseMainDialog(Program& program, const InitialisationHooks& hooks)
 
     program.settings.loginUserName = hooks.loginName;
     loadSettings(program.settings);
+    loadPreferences(program);
 
     Game game = program.game();
     layoutBoard(game);

@@ -21,9 +21,10 @@ struct InitialisationHooks {
     std::function<void(int id)> command;
 };
 
-// Brings the program up: control states, login name, settings files, board,
-// counts, the socket and the first MSG_HELLO; on a socket failure the
-// settings dialog (for a port that cannot be used) and then Exit.
+// Brings the program up: control states, login name, settings files and
+// preferences, board, counts, the socket and the first MSG_HELLO; on a
+// socket failure the settings dialog (for a port that cannot be used) and
+// then Exit.
 // Returns true when the program runs on.
 bool initialiseMainDialog(Program& program, const InitialisationHooks& hooks);
 

@@ -6,9 +6,11 @@
 
 #include "engine/game.h"
 #include "session/boxes.h"
+#include "session/computer.h"
 #include "session/peer_list.h"
 #include "session/pending_table.h"
 #include "session/ports.h"
+#include "settings/preferences.h"
 #include "settings/settings.h"
 
 namespace kestrel {
@@ -26,6 +28,10 @@ struct Program final : PeerLink {
     PeerList peers;
     PendingTable pending;
     OpenBoxes boxes; // the boxes datagrams have opened and that are open now
+    // The choices of the board's context menu, kept in their own file.
+    Preferences preferences;
+    // The computer above level 0 and the hint; thinks on a thread of its own.
+    Computer computer{preferences};
 
     GameView& view;
     Dialog& dialog;
@@ -33,7 +39,7 @@ struct Program final : PeerLink {
     Timers& timers;
     PeerListView* openConnectDialog = nullptr; // the open connect dialog's list, if any
 
-    Game game() { return Game{match, view, *this}; }
+    Game game() { return Game{match, view, *this, &computer}; }
 
     // PeerLink: the turn flow's messages to the opponent.
     void sendMove(int cell) override;

@@ -42,10 +42,10 @@ Announcer::Announcer(QWidget* parent) : QWidget(parent)
     show();
 }
 
-void Announcer::announce(const QString& text)
+void Announcer::announce(const QString& text, bool evenIfSaidLast)
 {
     const QList<QWidget*> kept = notices(this);
-    if (text.isEmpty() || (!kept.isEmpty() && kept.last()->accessibleName() == text))
+    if (text.isEmpty() || (!evenIfSaidLast && !kept.isEmpty() && kept.last()->accessibleName() == text))
         return;
     for (qsizetype i = 0; i + kKept <= kept.size(); ++i)
         delete kept[i];
@@ -65,12 +65,12 @@ QStringList Announcer::texts() const
     return list;
 }
 
-void announceIn(const QWidget* inWindow, const QString& text)
+void announceIn(const QWidget* inWindow, const QString& text, bool evenIfSaidLast)
 {
     if (inWindow == nullptr)
         return;
     if (auto* announcer = inWindow->window()->findChild<Announcer*>())
-        announcer->announce(text);
+        announcer->announce(text, evenIfSaidLast);
 }
 
 } // namespace kestrel

@@ -22,13 +22,13 @@ public:
 
     explicit Announcer(QWidget* parent);
 
-    // Says the text, unless it is empty or the text said last.
-    void announce(const QString& text);
+    // Says the text, unless it is empty or (unless evenIfSaidLast) the text said last.
+    void announce(const QString& text, bool evenIfSaidLast = false);
     // The texts still kept, oldest first.
     QStringList texts() const;
 };
 
 // Announces through the announcer of the widget's window; nothing when it has none.
-void announceIn(const QWidget* inWindow, const QString& text);
+void announceIn(const QWidget* inWindow, const QString& text, bool evenIfSaidLast = false);
 
 } // namespace kestrel

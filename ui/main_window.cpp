@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -18,6 +19,7 @@
 
 #include "session/control_ids.h"
 #include "ui/announcer.h"
+#include "ui/board/board_menu.h"
 #include "ui/input_method.h"
 #include "ui/labelled_text.h"
 #include "ui/message_box.h"
@@ -43,6 +45,18 @@ protected:
         event->accept();
         const QPoint p = event->position().toPoint();
         window_->pressBoard(p.x(), p.y());
+    }
+
+    // A right click: the board's context menu, on the board only. It never
+    // reaches the board's presses.
+    void contextMenuEvent(QContextMenuEvent* event) override
+    {
+        if (event->reason() != QContextMenuEvent::Mouse || !window_->onBoard(event->pos())) {
+            event->ignore();
+            return;
+        }
+        event->accept();
+        window_->openBoardMenu(event->globalPos());
     }
 
 private:
@@ -145,6 +159,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     setCentralWidget(client_);
     createControls();
     setTabOrder();
+    boardMenu_ = new BoardMenu(this);
+    boardMenu_->onCommand = [this](int id) { command(id); };
     // Fixed size: the window is as large as the menu bar and the client area.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     focus(ids::kChatInput);
@@ -258,6 +274,17 @@ void MainWindow::pressBoard(int x, int y)
         Qt::QueuedConnection);
 }
 
+void MainWindow::openBoardMenu(QPoint global)
+{
+    boardMenu_->openAt(global);
+}
+
+bool MainWindow::onBoard(QPoint client) const
+{
+    const QWidget* frame = control(ids::kBoardFrame);
+    return frame != nullptr && frame->geometry().contains(client);
+}
+
 QWidget* MainWindow::control(int id) const
 {
     return client_->findChild<QWidget*>(QString::number(id));
@@ -266,7 +293,9 @@ QWidget* MainWindow::control(int id) const
 QAction* MainWindow::menuItem(int id) const
 {
     auto it = menuItems_.find(id);
-    return it == menuItems_.end() ? nullptr : it->second;
+    if (it != menuItems_.end())
+        return it->second;
+    return boardMenu_ != nullptr ? boardMenu_->item(id) : nullptr;
 }
 
 void MainWindow::enable(int id, bool on)
@@ -279,6 +308,10 @@ void MainWindow::enable(int id, bool on)
 
 void MainWindow::setChecked(int id, bool on)
 {
+    if (QAction* item = menuItem(id)) {
+        item->setChecked(on);
+        return;
+    }
     auto* button = qobject_cast<QAbstractButton*>(control(id));
     if (button == nullptr)
         return;
@@ -292,6 +325,8 @@ void MainWindow::setChecked(int id, bool on)
 
 bool MainWindow::isChecked(int id) const
 {
+    if (const QAction* item = menuItem(id))
+        return item->isChecked();
     auto* button = qobject_cast<QAbstractButton*>(control(id));
     return button != nullptr && button->isChecked();
 }

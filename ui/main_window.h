@@ -17,6 +17,8 @@ class QWidget;
 
 namespace kestrel {
 
+class BoardMenu;
+
 // Lines the chat log keeps; older ones are dropped as new ones come. Far
 // more than anyone scrolls back through, and a peer flooding chat lines
 // cannot grow the program without limit (each line is at most 999 bytes).
@@ -49,6 +51,14 @@ public:
     // from the event loop, as for a press of the mouse.
     void pressBoard(int x, int y);
 
+    // The board's context menu. Its items are commands (onCommand) and are
+    // enabled and checked by id like the menu bar's; a right click on the
+    // board opens it, and so does openBoardMenu (the board's keys).
+    BoardMenu& boardMenu() const { return *boardMenu_; }
+    void openBoardMenu(QPoint global);
+    // True for a point of the client area on the board (its frame included).
+    bool onBoard(QPoint client) const;
+
     // The area below the menu bar that holds every control; the board view
     // places its cells here.
     QWidget* client() const { return client_; }
@@ -56,7 +66,7 @@ public:
     QWidget* control(int id) const;
     QAction* menuItem(int id) const;
 
-    // Dialog
+    // Dialog; setChecked and isChecked take the board menu's items too.
     void enable(int id, bool on) override;
     void setChecked(int id, bool on) override;
     bool isChecked(int id) const override;
@@ -82,6 +92,7 @@ private:
     void command(int id);
 
     QWidget* client_ = nullptr;
+    BoardMenu* boardMenu_ = nullptr;
     std::map<int, QAction*> menuItems_;
     bool shownBefore_ = false;
 };

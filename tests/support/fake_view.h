@@ -12,10 +12,10 @@ namespace kestrel::testing {
 
 struct ViewCall {
     std::string op;     // "showCell", "showFlip", "showCounts", "setStatus", "showNotice",
-                        // "playSound", "layoutBoard", "pause"
+                        // "playSound", "layoutBoard", "pause", "showHintMark", "announce"
     int a = 0;          // cell, black count, sound, milliseconds
     int b = 0;          // state, side, white count
-    std::string text{}; // Shift-JIS text of setStatus / showNotice
+    std::string text{}; // Shift-JIS text of setStatus / showNotice / announce
     int at = 0;         // virtual time in ms when the call began
 };
 
@@ -78,6 +78,8 @@ public:
         record({"pause", ms});
         now += ms;
     }
+    void showHintMark(int cell) override { record({"showHintMark", cell}); }
+    void announce(const std::string& text) override { record({"announce", 0, 0, text}); }
 
     // Client point in the middle of cell k, for clicks.
     int xOf(int cell) const { return boardLeft + (cell % 8) * cellSize + cellSize / 2; }

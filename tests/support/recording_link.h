@@ -51,6 +51,8 @@ public:
         return x >= 10 && y >= 25 && col < 8 && row < 8 ? row * 8 + col : -1;
     }
     void pause(int) override {}
+    void showHintMark(int) override {}
+    void announce(const std::string&) override {}
 };
 
 class NullLink : public PeerLink {

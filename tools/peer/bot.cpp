@@ -205,7 +205,9 @@ void Bot::playMove()
 {
     MatchState& match = program_.match;
     MatchState scratch = match; // the choice overwrites flipRuns
-    const int k = chooseComputerMove(scratch, match.mySide);
+    const int k = options_.level == 0
+                      ? chooseComputerMove(scratch, match.mySide)
+                      : program_.computer.chooseMove(match.board, match.mySide, options_.level);
     if (k < 0)
         return; // a pass handed us a turn without a move: nothing to play
     ++round_.ownMoves;

@@ -1,7 +1,8 @@
 #pragma once
 // A computer player for network matches. It waits to be asked or asks a
 // player itself, agrees the order of play, starts and ends games, answers
-// every turn with the computer player's move and can answer chat lines.
+// every turn with the computer player's move at a level of its options, and
+// can answer chat lines.
 // Plain logic over one program record: the headless peer calls act() after
 // every event its program handled, and tests do the same on the in-memory LAN.
 
@@ -30,6 +31,8 @@ struct BotOptions {
     // Asks again at the next nudge when refused, or when the connection ends
     // before a game was played (an acceptance or a request lost on the way).
     bool retry = false;
+    // The computer's level its moves are chosen at (0: the program's own player).
+    int level = 0;
 };
 
 class Bot {

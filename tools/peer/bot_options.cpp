@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "engine/search/levels.h"
 #include "text/cp932.h"
 #include "wire/address.h"
 
@@ -46,6 +47,10 @@ bool apply(const std::string& name, const std::string& value, BotSetup& setup, s
         if (readCount(value, target))
             return true;
         error = name + " takes a number, 0 or more";
+    } else if (name == "--level") {
+        if (readCount(value, o.level) && search::isLevel(o.level))
+            return true;
+        error = "--level takes a level from 0 to " + std::to_string(search::kStrongestLevel);
     } else if (name == "--chat-reply") {
         o.chatReply = toCp932(value);
         return true;
@@ -59,8 +64,8 @@ bool takeBotOptions(std::vector<std::string>& arguments, BotSetup& setup, std::s
 {
     static const std::vector<std::string> kFlags = {"--bot", "--refuse", "--no-resend", "--restart",
                                                     "--retry"};
-    static const std::vector<std::string> kValued = {"--request",   "--order", "--then",      "--games",
-                                                     "--end-after", "--nudge", "--chat-reply"};
+    static const std::vector<std::string> kValued = {"--request",   "--order", "--then",       "--games",
+                                                     "--end-after", "--nudge", "--chat-reply", "--level"};
     std::vector<std::string> rest;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& arg = arguments[i];

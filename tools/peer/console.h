@@ -42,6 +42,9 @@ public:
     int cellAt(int, int) const override { return -1; }
     // Nothing is animated without a screen, so there is nothing to wait for.
     void pause(int) override {}
+    // The peer asks for no hint and has no screen reader to tell.
+    void showHintMark(int) override {}
+    void announce(const std::string&) override {}
 };
 
 class ScriptedDialog : public Dialog {

@@ -1,8 +1,10 @@
 // Draws the board as the player sees it — a game in progress with a piece
 // being placed and pieces being turned — and saves it as PNG pictures:
 //   board_screenshot <out.png>     (also <out>-x3.png, enlarged without smoothing,
-//                                   and <out>-mark.png, <out>-mark-x3.png with the
-//                                   keyboard mark on a piece)
+//                                   <out>-mark.png, <out>-mark-x3.png with the
+//                                   keyboard mark on a piece, <out>-hint.png with
+//                                   the hint's mark on an empty cell as well, and
+//                                   <out>-hint-mark.png with both marks on that cell)
 #include <QApplication>
 #include <QFont>
 #include <QLabel>
@@ -106,5 +108,16 @@ int main(int argc, char** argv)
     QString marked = out;
     marked.replace(QStringLiteral(".png"), QStringLiteral("-mark.png"));
     saved = save(window.grab(), marked) && saved;
+
+    // The hint's mark over an empty cell (3行6列), then the keyboard mark there too.
+    view.showHintMark(21);
+    QApplication::processEvents();
+    QString hinted = out;
+    hinted.replace(QStringLiteral(".png"), QStringLiteral("-hint.png"));
+    saved = save(window.grab(), hinted) && saved;
+    view.keys().mark(21);
+    QApplication::processEvents();
+    hinted.replace(QStringLiteral("-hint.png"), QStringLiteral("-hint-mark.png"));
+    saved = save(window.grab(), hinted) && saved;
     return saved ? 0 : 1;
 }

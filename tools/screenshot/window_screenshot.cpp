@@ -1,22 +1,27 @@
 // Renders the main window with its board view into PNG files, for looking at
-// the layout: the window as it starts, in the middle of a network game, and
-// a question box.
+// the layout: the window as it starts, in the middle of a network game, the
+// board's context menu with its levels open, a hint's mark, and a question box.
 // Usage: window_screenshot <output directory>
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
 
 #include "engine/board.h"
+#include "session/board_menu.h"
 #include "session/control_ids.h"
 #include "session/control_states.h"
+#include "session/hint.h"
 #include "session/program.h"
 #include "tests/support/fake_ports.h"
 #include "text/cp932.h"
+#include "ui/board/board_menu.h"
 #include "ui/board/board_view.h"
 #include "ui/main_window.h"
 
@@ -62,6 +67,54 @@ void playSomeMoves(Program& program, MainWindow& window)
         window.enable(id, true);
 }
 
+// The screen around the window, where the menus open beside it.
+bool saveScreen(MainWindow& window, const QString& path)
+{
+    QApplication::processEvents();
+    const QRect area = window.frameGeometry().adjusted(0, 0, 200, 60);
+    if (!window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+// The board's context menu as a right click on cell 43 opens it, with the
+// computer's levels shown.
+bool saveBoardMenu(MainWindow& window, const QString& dir)
+{
+    BoardMenu& menu = window.boardMenu();
+    menu.openAt(window.client()->mapToGlobal(QPoint(10 + 34 * 3 + 17, 25 + 34 * 5 + 17)));
+    auto* levels = menu.findChild<QMenu*>();
+    bool ok = QTest::qWaitForWindowExposed(&menu);
+    menu.setActiveAction(levels->menuAction());
+    QTest::keyClick(&menu, Qt::Key_Right);
+    ok = QTest::qWaitForWindowExposed(levels) && ok;
+    QTest::qWait(100);
+    ok = saveScreen(window, dir + QStringLiteral("/window-menu.png")) && ok;
+    menu.close();
+    return ok;
+}
+
+// A hint on the player's turn, grabbed while its mark is shown.
+bool saveHint(Program& program, BoardView& view, MainWindow& window, const QString& dir)
+{
+    program.match.mySide = kBlack;
+    program.match.myTurn = 1;
+    program.view.setStatus(SJ("自分の番です　コマを置いて下さい"));
+    bool ok = false;
+    view.setPauseFunction([&](int ms) {
+        if (ms == kHintMarkMs && !ok)
+            ok = save(window, dir + QStringLiteral("/window-hint.png"));
+    });
+    hintCommand(program);
+    QTest::qWait(kHintThinkingMs);
+    onHintTimer(program);
+    view.setPauseFunction([](int) {});
+    return ok;
+}
+
 } // namespace
 } // namespace kestrel
 
@@ -89,9 +142,12 @@ int main(int argc, char** argv)
     if (!QTest::qWaitForWindowExposed(&window))
         return 1;
 
+    window.boardMenu().onOpen = [&] { kestrel::updateBoardMenu(program); };
     bool ok = kestrel::save(window, dir + QStringLiteral("/window-start.png"));
     kestrel::playSomeMoves(program, window);
     ok = kestrel::save(window, dir + QStringLiteral("/window-game.png")) && ok;
+    ok = kestrel::saveBoardMenu(window, dir) && ok;
+    ok = kestrel::saveHint(program, view, window, dir) && ok;
     // A question box as the program asks it, grabbed while it is open.
     QTimer::singleShot(0, [&] {
         for (QWidget* w : QApplication::topLevelWidgets()) {

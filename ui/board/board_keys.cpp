@@ -1,5 +1,6 @@
 #include "ui/board/board_keys.h"
 
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -69,14 +70,34 @@ bool BoardKeys::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyPress: {
         const auto* key = static_cast<QKeyEvent*>(event);
         const Qt::KeyboardModifiers others = key->modifiers() & ~Qt::KeypadModifier;
+        if ((others == Qt::NoModifier && key->key() == Qt::Key_Menu) ||
+            (others == Qt::ShiftModifier && key->key() == Qt::Key_F10)) {
+            openMenu();
+            return true;
+        }
         if (others == Qt::NoModifier && keyPressed(key->key()))
             return true;
         break;
     }
+    case QEvent::ContextMenu:
+        // The window system's own menu event for the Menu key; its press
+        // has been taken above where it came as a key.
+        if (static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+            openMenu();
+            return true;
+        }
+        break;
     default:
         break;
     }
     return QObject::eventFilter(watched, event);
+}
+
+void BoardKeys::openMenu()
+{
+    QLabel* cell = view_.cellLabel(marked_);
+    if (onMenu && cell != nullptr)
+        onMenu(cell->mapToGlobal(cell->rect().center()));
 }
 
 bool BoardKeys::keyPressed(int key)

@@ -4,9 +4,11 @@
 // the arrow keys move the mark, and the keyboard focus with it, from cell to
 // cell; Enter or Space press the marked cell as a click in its middle would.
 // The mark is drawn while the board has the focus. Screen readers follow the
-// focus from cell to cell and read each cell's name ("4行4列 空き").
+// focus from cell to cell and read each cell's name ("4行4列 空き"). The Menu
+// key and Shift+F10 open the board's context menu.
 
 #include <QObject>
+#include <QPoint>
 #include <functional>
 
 namespace kestrel {
@@ -27,12 +29,15 @@ public:
     // Enter or Space on the marked cell, with the middle of the cell in the
     // client area's coordinates.
     std::function<void(int x, int y)> onPress;
+    // The Menu key or Shift+F10, with the middle of the marked cell on the screen.
+    std::function<void(QPoint global)> onMenu;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     bool keyPressed(int key);
+    void openMenu();
 
     BoardView& view_;
     int marked_ = kFirstMarked;

@@ -6,6 +6,7 @@
 #include <QThread>
 #include <QWidget>
 
+#include "engine/board.h"
 #include "engine/match_state.h"
 #include "session/control_ids.h"
 #include "ui/announcer.h"
@@ -49,20 +50,38 @@ QString accessibleCellName(int cell, Picture p)
     return name;
 }
 
-// The keyboard mark: a red square 2 px wide, 2 px inside the cell's edge,
-// drawn over a copy of the picture at the picture's own density, so that it
-// is as sharp as the picture at 200 %.
-QPixmap withMark(const QPixmap& picture)
+// The keyboard mark: a red square 2 px wide, 2 px inside the cell's edge.
+void drawKeyboardMark(QPainter& painter)
 {
-    QPixmap marked = picture.copy();
-    marked.setDevicePixelRatio(picture.devicePixelRatio());
-    QPainter painter(&marked);
     const QColor red(255, 0, 0);
     const int edge = kCellPixels;
     painter.fillRect(2, 2, edge - 4, 2, red);
     painter.fillRect(2, edge - 4, edge - 4, 2, red);
     painter.fillRect(2, 4, 2, edge - 8, red);
     painter.fillRect(edge - 4, 4, 2, edge - 8, red);
+}
+
+// The hint's mark: an orange ring 3 px wide where the piece would stand,
+// inside the keyboard mark.
+void drawHintMark(QPainter& painter)
+{
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(255, 128, 0), 3));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(QRectF(7.5, 7.5, kCellPixels - 15, kCellPixels - 15));
+}
+
+// The marks are drawn over a copy of the picture at the picture's own
+// density, so that they are as sharp as the picture at 200 %.
+QPixmap withMarks(const QPixmap& picture, bool keyboard, bool hint)
+{
+    QPixmap marked = picture.copy();
+    marked.setDevicePixelRatio(picture.devicePixelRatio());
+    QPainter painter(&marked);
+    if (keyboard)
+        drawKeyboardMark(painter);
+    if (hint)
+        drawHintMark(painter);
     return marked;
 }
 
@@ -181,7 +200,20 @@ void BoardView::setPictureOn(QLabel* label, Picture p) const
 {
     const QPixmap& shown = picture(p, pictureScaleFor(label->devicePixelRatioF()));
     const bool marked = mark_ >= 0 && label == cells_[static_cast<std::size_t>(mark_)];
-    label->setPixmap(marked ? withMark(shown) : shown);
+    const bool hinted = hint_ >= 0 && label == cells_[static_cast<std::size_t>(hint_)];
+    label->setPixmap(marked || hinted ? withMarks(shown, marked, hinted) : shown);
+}
+
+void BoardView::redrawCell(int cell, bool paintNow)
+{
+    if (cell < 0)
+        return;
+    QLabel* label = cells_[static_cast<std::size_t>(cell)];
+    if (label == nullptr)
+        return;
+    setPictureOn(label, shown_[static_cast<std::size_t>(cell)]);
+    if (paintNow)
+        label->repaint();
 }
 
 void BoardView::showMark(int cell)
@@ -190,10 +222,25 @@ void BoardView::showMark(int cell)
         return;
     const int before = mark_;
     mark_ = cell;
-    for (int k : {before, cell})
-        if (k >= 0)
-            if (QLabel* label = cells_[static_cast<std::size_t>(k)])
-                setPictureOn(label, shown_[static_cast<std::size_t>(k)]);
+    redrawCell(before, false);
+    redrawCell(cell, false);
+}
+
+void BoardView::showHintMark(int cell)
+{
+    if (cell < -1 || cell >= kCellCount || cell == hint_)
+        return;
+    const int before = hint_;
+    hint_ = cell;
+    // Painted now: the blink's pauses keep the thread from the event loop.
+    redrawCell(before, true);
+    redrawCell(cell, true);
+}
+
+void BoardView::announce(const std::string& text)
+{
+    sayMove();
+    announceIn(client_, toQString(text), true);
 }
 
 QPoint BoardView::cellMiddle(int cell) const

@@ -46,6 +46,8 @@ public:
     void playSound(Sound sound) override;
     int cellAt(int x, int y) const override;
     void pause(int ms) override;
+    void showHintMark(int cell) override;
+    void announce(const std::string& text) override;
 
     // Puts one picture on cell k and paints it at once (no pause, no sound).
     void showPicture(int cell, Picture picture);
@@ -64,6 +66,7 @@ public:
     // Draws the keyboard mark over cell k's picture (-1: over none).
     void showMark(int cell);
     int shownMark() const { return mark_; }
+    int shownHintMark() const { return hint_; }
     // The middle of cell k in the client's coordinates.
     QPoint cellMiddle(int cell) const;
 
@@ -82,8 +85,11 @@ private:
     // A sound's WAVE image, read from the resources when first played.
     const QByteArray& wave(Sound sound);
     void createMissingControls();
-    // Puts picture p on a picture control in the size drawn for its screen.
+    // Puts picture p on a picture control in the size drawn for its screen,
+    // with the keyboard's and the hint's marks over it where they are.
     void setPictureOn(QLabel* label, Picture p) const;
+    // Shows cell k's picture again, as the marks over it have changed.
+    void redrawCell(int cell, bool paintNow);
     // The samples of a black and a white piece beside the counts.
     void showSymbols();
     void animate(int cell, Picture first, Sound sound, Picture second, Picture last);
@@ -101,6 +107,7 @@ private:
     std::unique_ptr<QObject> screenWatcher_;
     std::unique_ptr<BoardKeys> keys_;
     int mark_ = -1;
+    int hint_ = -1;
     MoveReport report_;
 };
 

@@ -1,14 +1,10 @@
 #include "ui/board/move_report.h"
 
+#include "engine/board.h"
 #include "engine/match_state.h"
 #include "text/cp932.h"
 
 namespace kestrel {
-
-std::string cellName(int cell)
-{
-    return std::to_string(cell / 8 + 1) + SJ("行") + std::to_string(cell % 8 + 1) + SJ("列");
-}
 
 std::string moveText(int side, int cell, int flips, int black, int white)
 {

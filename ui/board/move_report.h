@@ -9,9 +9,6 @@
 
 namespace kestrel {
 
-// "3行4列": row and column counted from 1, as a player reads the board.
-std::string cellName(int cell);
-
 // The text of one move, code page 932.
 std::string moveText(int side, int cell, int flips, int black, int white);
 

@@ -100,6 +100,31 @@ TEST_F(BotGame, PlaysAPlayerRecordToTheEndOfEveryGameAndLeaves)
     EXPECT_EQ(t.connected, 0);
 }
 
+// At a level of the search the bot plays that level's moves: hanako's bot
+// at level 0, the program's own player, wins as white against taro's at
+// level 0 and loses against taro's at level 2.
+TEST_F(BotGame, PlaysAtTheLevelOfItsOptions)
+{
+    for (int level : {0, 2}) {
+        SCOPED_TRACE(level);
+        BotOptions waiter;
+        waiter.order = BotOptions::Order::Wait;
+        waiter.games = 1;
+        BotPlayer hanakoBot(hanako, waiter);
+        BotOptions asker;
+        asker.request = "10.0.0.2";
+        asker.games = 1;
+        asker.level = level;
+        BotPlayer taroBot(taro, asker);
+        pump({&hanakoBot, &taroBot}, taro, hanako);
+        ASSERT_TRUE(taroBot.bot.finished());
+        const std::vector<std::string> results = taroBot.lines("RESULT ");
+        ASSERT_EQ(results.size(), 1u);
+        const std::string winner = level == 0 ? SJ("白の勝ちです") : SJ("黒の勝ちです");
+        EXPECT_EQ(results[0].substr(0, 7 + winner.size()), "RESULT " + winner);
+    }
+}
+
 TEST_F(BotGame, TwoBotsAskPlayAndEndGamesEarly)
 {
     BotOptions refuser;
@@ -163,7 +188,7 @@ TEST(BotOptions, AreTakenFromTheCommandLine)
         "kestrel-peer", "--name", "x",       "--bot",      "--request=10.0.0.2", "--order",  "wait",
         "--games",      "3",      "--then",  "disconnect", "--restart",          "--refuse", "--no-resend",
         "--end-after",  "7",      "--nudge", "1500",       "--chat-reply",       "はい",     "--retry",
-        "--log"};
+        "--level",      "3",      "--log"};
     BotSetup setup;
     std::string error;
     ASSERT_TRUE(takeBotOptions(args, setup, error)) << error;
@@ -176,13 +201,16 @@ TEST(BotOptions, AreTakenFromTheCommandLine)
     EXPECT_EQ(o.games * 100 + o.endAfterMoves, 307);
     EXPECT_EQ(setup.nudgeMs, 1500);
     EXPECT_EQ(o.chatReply, SJ("はい"));
+    EXPECT_EQ(o.level, 3);
 
     for (std::vector<std::string> bad : std::vector<std::vector<std::string>>{{"p", "--request", "host"},
                                                                               {"p", "--order", "red"},
                                                                               {"p", "--games", "-1"},
                                                                               {"p", "--games", "2x"},
                                                                               {"p", "--then", "stay"},
-                                                                              {"p", "--nudge"}}) {
+                                                                              {"p", "--nudge"},
+                                                                              {"p", "--level", "4"},
+                                                                              {"p", "--level", "-1"}}) {
         BotSetup s;
         EXPECT_FALSE(takeBotOptions(bad, s, error)) << bad[1];
     }
