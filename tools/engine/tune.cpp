@@ -1,7 +1,7 @@
 // kestrel-tune: fits the weights of the static estimate to played games.
 //
 //   kestrel-tune games [--games N] [--seed S] [--depth D] [--exact E] [--plies MIN-MAX]
-//       plays games of the hand-weighted engine against itself from random
+//       plays games of a plain search over hand-set weights from random
 //       openings and prints each position from the fourth ply on with the
 //       game's final disc difference for its side to move: "<line> <score>";
 //   kestrel-tune fit
