@@ -1,5 +1,5 @@
 // Speed of the search engine on one core:
-//  - perft(10) from the start (leaves per second);
+//  - perft(10) and perft(11) from the start (leaves and leaves per second);
 //  - the exact solves of the public endgame positions FFO #40-#44, each and in all;
 //  - the depth the strongest level completes within its second in the middle game.
 //   cmake --build build --target search_bench && build/bench/search_bench
@@ -31,7 +31,7 @@ void BM_Perft(benchmark::State& state)
     state.counters["leaves"] = static_cast<double>(each);
     state.counters["leaves/s"] = benchmark::Counter(static_cast<double>(leaves), benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_Perft)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Perft)->Arg(10)->Arg(11)->Unit(benchmark::kMillisecond);
 
 Position positionFromLine(std::string_view text)
 {

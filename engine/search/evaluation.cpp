@@ -92,21 +92,6 @@ constexpr std::array<std::uint8_t, 61> makeStages()
 }
 constexpr std::array<std::uint8_t, 61> kStageOf = makeStages();
 
-// The hand-set weights with the board nearly empty and nearly full; stages
-// between are interpolated. Lines are left to the fit.
-constexpr std::array<int, kFeatureCount> kHandOpening{90, 0, 0, -45, 900, -450, -150, 120, 0, -6, 0, 0};
-constexpr std::array<int, kFeatureCount> kHandEnding{60, 0, 0, -20, 450, -150, -60, 110, 0, 40, 150, 0};
-
-constexpr EvaluationWeights makeHandWeights()
-{
-    EvaluationWeights weights{};
-    for (int e = 0; e <= 60; ++e)
-        for (int f = 0; f < kFeatureCount; ++f)
-            weights.features[static_cast<std::size_t>(e)][static_cast<std::size_t>(f)] =
-                static_cast<std::int16_t>((kHandOpening[f] * e + kHandEnding[f] * (60 - e)) / 60);
-    return weights;
-}
-
 // The fitted stages: their feature weights spread over every number of empty cells.
 constexpr EvaluationWeights makeFittedWeights()
 {
@@ -125,12 +110,6 @@ const EvaluationWeights& fittedWeights()
 {
     static constexpr EvaluationWeights kFitted = makeFittedWeights();
     return kFitted;
-}
-
-const EvaluationWeights& handWeights()
-{
-    static constexpr EvaluationWeights kHand = makeHandWeights();
-    return kHand;
 }
 
 int lineClassOf(int contents)

@@ -86,8 +86,6 @@ struct EvaluationWeights {
 
 // The fitted weights the levels play with.
 const EvaluationWeights& fittedWeights();
-// Weights set by hand: the player whose games the fit learns from.
-const EvaluationWeights& handWeights();
 
 // Within (-64, 64) discs.
 int evaluate(const Position& position, const EvaluationWeights& weights);

@@ -41,8 +41,8 @@ public:
     // Ends the thinking without a move (a new game, the window closing).
     void cancel();
 
-    // The last thought of the current or last thinking (for the engine tool
-    // and tests): the move as a cell or kPass, and the estimate.
+    // The last thought of the current or last thinking: the move as a cell
+    // or kPass, the estimate and how it was reached.
     Thought lastThought() const;
 
     // start() and takeMove() in one: the move of that level after its own

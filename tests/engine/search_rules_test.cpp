@@ -121,6 +121,18 @@ TEST(SearchSolver, ScoresEqualAPlainMinimaxNearTheEnd)
             EXPECT_EQ(-minimaxByTheRules(playedByTheRules(board, side, thought.move), 3 - side), expected)
                 << pictureOf(board) << "move " << thought.move;
         }
+        // A midgame search as deep as the game is long hands over to the
+        // solver with its window; a level solving from this many empty cells
+        // solves it too.
+        const SearchLimits deep{
+            .depth = 60, .exactEmpties = 0, .winLossDrawFirst = false, .time = std::nullopt};
+        const SearchLimits level{
+            .depth = 2, .exactEmpties = 8, .winLossDrawFirst = true, .time = std::nullopt};
+        for (const SearchLimits& limits : {deep, level}) {
+            const Thought searched = engine.think(positionOf(board, side), limits);
+            EXPECT_TRUE(searched.kind == Thought::Kind::Exact || searched.kind == Thought::Kind::GameOver);
+            EXPECT_EQ(searched.score, expected * kDiscScale) << pictureOf(board) << "side " << side;
+        }
         ++solved;
         return false; // one position a game
     });

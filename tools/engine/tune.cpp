@@ -1,7 +1,7 @@
 // kestrel-tune: fits the weights of the static estimate to played games.
 //
 //   kestrel-tune games [--games N] [--seed S] [--depth D] [--exact E] [--plies MIN-MAX]
-//       plays games of the hand-weighted engine against itself from random
+//       plays games of a plain search over hand-set weights from random
 //       openings and prints each position from the fourth ply on with the
 //       game's final disc difference for its side to move: "<line> <score>";
 //   kestrel-tune fit
@@ -32,6 +32,27 @@ namespace {
 
 using namespace kestrel;
 using namespace kestrel::search;
+
+// The hand-set weights the tuning games are played with: with the board
+// nearly empty and nearly full, stages between interpolated; no line values.
+constexpr std::array<int, kFeatureCount> kHandOpening{90, 0, 0, -45, 900, -450, -150, 120, 0, -6, 0, 0};
+constexpr std::array<int, kFeatureCount> kHandEnding{60, 0, 0, -20, 450, -150, -60, 110, 0, 40, 150, 0};
+
+constexpr EvaluationWeights makeHandWeights()
+{
+    EvaluationWeights weights{};
+    for (int e = 0; e <= 60; ++e)
+        for (int f = 0; f < kFeatureCount; ++f)
+            weights.features[static_cast<std::size_t>(e)][static_cast<std::size_t>(f)] =
+                static_cast<std::int16_t>((kHandOpening[f] * e + kHandEnding[f] * (60 - e)) / 60);
+    return weights;
+}
+
+const EvaluationWeights& handWeights()
+{
+    static constexpr EvaluationWeights kHand = makeHandWeights();
+    return kHand;
+}
 
 struct GameSetup {
     int games = 1000;

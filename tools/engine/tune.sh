@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Writes engine/search/evaluation_weights.h: plays games of the hand-weighted
-# engine against itself from random openings (depth 6, exact from 14 empty
-# cells) and fits the static estimate's weights to their final scores.
-# Deterministic: the same sources give the same header. About half an hour
-# on one core for the default 20000 games.
+# Writes engine/search/evaluation_weights.h: plays games of a plain alpha-beta
+# search over hand-set weights against itself from random openings (depth 6,
+# exact from 14 empty cells) and fits the static estimate's weights to their
+# final scores. Deterministic: the same sources give the same header. About
+# three quarters of an hour on one core for the default 20000 games.
 #
 #   tools/engine/tune.sh [--games N] [--seed S] [--build DIR]
 set -euo pipefail
