@@ -2,7 +2,7 @@
 # The program as `cmake --install` lays it out for a desktop: the executable and
 # its sound module, a valid menu entry that starts it, the icon at every size of the hicolor
 # theme (the scalable one the same picture as the 256-pixel one), a valid
-# metainfo file, and the firewall profiles for the game's port where
+# metainfo file, the engine tool, and the firewall profiles for the game's port where
 # firewalld and ufw read them, each accepted by the tool's own checker.
 # Installs into a temporary folder, removed on exit.
 set -u
@@ -38,6 +38,10 @@ key() { sed -n "s/^$1=//p" "$DESKTOP"; }
 command=$(key Exec | cut -d' ' -f1)
 [ -x "$ROOT/usr/bin/$command" ] || fail "Exec=$(key Exec) is not an installed program"
 [ "$(key Icon)" = "$ID" ] || fail "Icon=$(key Icon)"
+
+# The engine tool beside the program, answering on its pipe.
+levels=$("$ROOT/usr/bin/kestrel-engine" --list-levels 2>&1 | wc -l)
+[ "$levels" -ge 4 ] || fail "kestrel-engine --list-levels gave $levels lines"
 
 # The sound module, where the program looks for it beside itself (the path
 # from the program's folder is compiled in), with all its libraries.
