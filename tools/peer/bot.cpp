@@ -49,6 +49,8 @@ public:
     void runSettingsDialog() override {}
     void runHelpDialog() override {}
     void runAboutDialog() override {}
+    std::string runSaveRecordDialog(const std::string&) override { return {}; }
+    std::string runOpenRecordDialog() override { return {}; }
     bool raiseOpenDialog() override { return false; }
 
 private:
