@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 
 #include "session/control_ids.h"
@@ -196,10 +197,11 @@ void MainWindow::createMenu()
 
 // Undo and redo by their keys anywhere in the window, the menu closed (the
 // actions of a closed menu take no keys). Always enabled: the command
-// decides when it runs. In the chat input the keys undo typing, as in any
-// text box, which takes them first.
+// decides when it runs. In the chat input the keys undo typing first, as in
+// any text box; with nothing typed to undo they reach the game.
 void MainWindow::createTakeBackKeys()
 {
+    control(ids::kChatInput)->installEventFilter(this);
     const std::pair<int, QList<QKeySequence>> keys[] = {
         {ids::kMenuUndo, {QKeySequence(Qt::CTRL | Qt::Key_Z)}},
         {ids::kMenuRedo,
@@ -443,6 +445,21 @@ bool MainWindow::boxOpen() const
 void MainWindow::copyText(const std::string& text)
 {
     QGuiApplication::clipboard()->setText(fromProgramText(text));
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::ShortcutOverride || watched != control(ids::kChatInput))
+        return QMainWindow::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const QTextDocument* typed = static_cast<QPlainTextEdit*>(watched)->document();
+    const bool passOn = (key->matches(QKeySequence::Undo) && !typed->isUndoAvailable()) ||
+                        (key->matches(QKeySequence::Redo) && !typed->isRedoAvailable());
+    if (!passOn)
+        return false;
+    // Left unaccepted, the key is the window's shortcut, not the text box's.
+    event->ignore();
+    return true;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

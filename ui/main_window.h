@@ -88,6 +88,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The chat input lets undo and redo pass to the window when it has no
+    // typing of its own to undo or redo.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
