@@ -1,16 +1,42 @@
 #include "app/main_dialog.h"
 
+#include <cstdio>
+
 #include "engine/turn_flow.h"
 #include "session/board_menu.h"
 #include "session/commands.h"
 #include "session/control_ids.h"
 #include "session/hint.h"
 #include "session/initialisation.h"
+#include "session/marks.h"
 #include "session/pending.h"
 #include "settings/paths.h"
+#include "text/cp932.h"
 #include "ui/board/board_menu.h"
 
 namespace kestrel {
+namespace {
+
+// The replay's command for a key of the board, or 0.
+int replayCommandOf(int key)
+{
+    switch (key) {
+    case Qt::Key_Left:
+        return ids::kMenuReplayBack;
+    case Qt::Key_Right:
+        return ids::kMenuReplayForward;
+    case Qt::Key_Home:
+        return ids::kMenuReplayFirst;
+    case Qt::Key_End:
+        return ids::kMenuReplayLast;
+    case Qt::Key_Escape:
+        return ids::kMenuReplayLeave;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
 
 MainDialog::MainDialog(const std::string& exePath, Ipv4 bindAddress, QObject* parent)
     : QObject(parent), view_(window_.client()), timers_([this](int id) { onTimer(id); }),
@@ -18,6 +44,9 @@ MainDialog::MainDialog(const std::string& exePath, Ipv4 bindAddress, QObject* pa
       bindAddress_(bindAddress)
 {
     fillPaths(program_.settings, exePath);
+    program_.note = [](const std::string& line) {
+        std::fprintf(stderr, "corvidae: %s\n", fromCp932(line).c_str());
+    };
     window_.onCommand = [this](int id) { command(id); };
     window_.onClose = [this] { exit(); };
     // A click on the board, or Enter on the cell with the keyboard mark: one
@@ -28,11 +57,21 @@ MainDialog::MainDialog(const std::string& exePath, Ipv4 bindAddress, QObject* pa
             return;
         Game game = program_.game();
         onBoardClick(game, static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y));
+        updateMarks(program_);
     };
     view_.keys().onPress = [this](int x, int y) { window_.pressBoard(x, y); };
     // The board's context menu: its items' states as it opens; its commands
     // come through onCommand.
     view_.keys().onMenu = [this](QPoint global) { window_.openBoardMenu(global); };
+    // While a record is replayed the board's keys step through it, as the
+    // menu's replay items do.
+    view_.keys().onReplayKey = [this](int key) {
+        const int id = replayCommandOf(key);
+        if (exited_ || !program_.replay || id == 0)
+            return false;
+        window_.command(id);
+        return true;
+    };
     window_.boardMenu().onOpen = [this] {
         if (!exited_)
             updateBoardMenu(program_);
@@ -96,7 +135,11 @@ void MainDialog::command(int id)
 {
     if (exited_)
         return;
+    const bool replaying = program_.replay.has_value();
     runCommand(program_, dialogs_, id, [this] { exit(); });
+    // A replay that begins takes the keyboard to the board, where the arrows step.
+    if (!exited_ && !replaying && program_.replay)
+        view_.keys().focusMarked();
 }
 
 } // namespace kestrel

@@ -95,6 +95,8 @@ ComputerTurn computerMove(Game& game)
         setCell(game, row, col, computer);
         turnPieces(game, row, col, computer);
         assertMoveApplied(match, computer, before, flips);
+        if (game.log != nullptr)
+            game.log->moved(k, computer);
         game.view.setStatus(SJ("自分の番です　コマを置いて下さい"));
         return ComputerTurn::Moved;
     }

@@ -32,12 +32,26 @@ public:
     virtual int move() = 0;
 };
 
+// Where the moves of a game are kept (the program record's game record).
+// Implemented by the program record (session/program.h).
+class GameLog {
+public:
+    virtual ~GameLog() = default;
+    // `side` has placed a piece at `cell` (of the local board) and every
+    // piece it turns stands turned.
+    virtual void moved(int cell, Side side) = 0;
+    // finishGame has shown the result on the current counts.
+    virtual void finished() = 0;
+};
+
 struct Game {
     MatchState& match;
     GameView& view;
     PeerLink& link;
     // Null: the program's own player chooses every computer move.
     ComputerOpponent* computer = nullptr;
+    // Null: the moves are kept nowhere.
+    GameLog* log = nullptr;
 };
 
 } // namespace kestrel

@@ -2,11 +2,21 @@
 // What the game logic may do to the screen. The Qt board view implements it;
 // tests use a recording fake that never pauses.
 
+#include <cstdint>
 #include <string>
+
+#include "engine/match_state.h"
 
 namespace kestrel {
 
 enum class Sound { Place, Flip, Win, Lose };
+
+// The marks the player may switch on over the board's cells.
+struct MoveMarks {
+    std::uint64_t legal = 0; // bit k: the player may play cell k now
+    int last = -1;           // the cell of the last move made, or -1
+    bool operator==(const MoveMarks&) const = default;
+};
 
 class GameView {
 public:
@@ -36,6 +46,12 @@ public:
     virtual void showHintMark(int cell) = 0;
     // Says the text to screen readers, even when it was said last; nothing is drawn.
     virtual void announce(const std::string& text) = 0;
+    // Shows every cell as the board holds it at once: no animation, no
+    // pause, no sound (undo, redo and a replay's steps).
+    virtual void showPosition(const Board& board) = 0;
+    // Draws the move marks over the cells' pictures, painted at once; the
+    // pictures themselves stay as they are. No marks: the pictures alone.
+    virtual void showMoveMarks(const MoveMarks& marks) = 0;
 };
 
 } // namespace kestrel

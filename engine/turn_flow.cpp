@@ -8,6 +8,12 @@ namespace kestrel {
 
 namespace {
 
+void logMove(Game& game, int cell, Side side)
+{
+    if (game.log != nullptr)
+        game.log->moved(cell, side);
+}
+
 // True while a sent move is still waiting for its acknowledgement on the
 // unchanged board; a stale wait (the board has changed) is dropped.
 bool waitingForMoveAck(MatchState& match)
@@ -37,6 +43,7 @@ void playNetworkMove(Game& game, int row, int col, PieceCounts before, int flips
     assertCountsMatchBoard(match);
     assertMoveApplied(match, match.mySide, before, flips);
     match.moveAwaitingAck = match.board;
+    logMove(game, cellIndex(row, col), match.mySide);
     // myTurn stays 1 until onMoveAck.
 }
 
@@ -78,6 +85,7 @@ void playComputerGameMove(Game& game, int row, int col, PieceCounts before, int 
     updateCounts(game);
     assertCountsMatchBoard(match);
     assertMoveApplied(match, match.mySide, before, flips);
+    logMove(game, cellIndex(row, col), match.mySide);
     if (match.blackCount + match.whiteCount == kCellCount) {
         match.myTurn = 0;
         finishGame(game);
@@ -129,6 +137,8 @@ void finishGame(Game& game)
     game.view.setStatus(text);
     if (!match.vsComputer)
         game.link.sendResult(text);
+    if (game.log != nullptr)
+        game.log->finished();
 }
 
 } // namespace kestrel

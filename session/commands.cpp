@@ -5,10 +5,14 @@
 #include "session/board_menu.h"
 #include "session/control_ids.h"
 #include "session/control_states.h"
+#include "session/game_records.h"
 #include "session/hint.h"
+#include "session/marks.h"
 #include "session/peers.h"
 #include "session/program.h"
+#include "session/replay.h"
 #include "session/send.h"
+#include "session/take_back.h"
 #include "text/cp932.h"
 #include "wire/message_type.h"
 
@@ -59,6 +63,7 @@ void decideAgainstComputer(Program& program)
     match.myTurn = 0;
     dialog.enable(ids::kGameEnd, true);
     program.view.setStatus(SJ("ゲーム開始が開始されました　相手が先攻です"));
+    beginGameRecord(program);
     Game game = program.game();
     if (computerMove(game) != ComputerTurn::Abandoned)
         updateCounts(game);
@@ -91,6 +96,8 @@ void decideOrderCommand(Program& program)
 {
     MatchState& match = program.match;
     match.mySide = program.dialog.isChecked(ids::kFirstBlack) ? kBlack : kWhite;
+    // A replay ends when a game begins: the board it replaced comes back.
+    leaveReplay(program);
     if (match.vsComputer == 0) {
         // The controls change when the answer, or the opponent's own choice, arrives.
         sendDatagram(program, match.peerAddress, MSG_ORDER, std::to_string(match.mySide));
@@ -110,6 +117,7 @@ void gameStartCommand(Program& program)
     program.dialog.enable(ids::kGameStart, false);
     program.dialog.enable(ids::kGameEnd, true);
     program.view.setStatus(SJ("コマを置いて下さい"));
+    beginGameRecord(program);
 }
 
 void gameEndCommand(Program& program)
@@ -184,17 +192,64 @@ namespace {
 bool opensDialog(int id)
 {
     return id == ids::kMenuConnect || id == ids::kMenuSettings || id == ids::kMenuHelp ||
-           id == ids::kMenuAbout;
+           id == ids::kMenuAbout || id == ids::kMenuSaveRecord || id == ids::kMenuOpenRecord;
 }
 
-} // namespace
-
-void runCommand(Program& program, SecondaryDialogs& dialogs, int id, const std::function<void()>& exitProgram)
+// The board's context menu. The focus stays where it was, on the board.
+void runBoardMenuCommand(Program& program, SecondaryDialogs& dialogs, int id)
 {
-    // One secondary dialog at a time: the menu stays usable while one is
-    // open, and choosing another brings the open one forward instead.
-    if (opensDialog(id) && dialogs.raiseOpenDialog())
+    switch (id) {
+    case ids::kMenuHint:
+        hintCommand(program);
         return;
+    case ids::kMenuUndo:
+        undoCommand(program);
+        return;
+    case ids::kMenuRedo:
+        redoCommand(program);
+        return;
+    case ids::kMenuMarkLegalMoves:
+        switchLegalMovesMarkCommand(program);
+        return;
+    case ids::kMenuMarkLastMove:
+        switchLastMoveMarkCommand(program);
+        return;
+    case ids::kMenuCopyRecord:
+        copyRecordCommand(program);
+        return;
+    case ids::kMenuSaveRecord:
+        saveRecordCommand(program, dialogs);
+        return;
+    case ids::kMenuOpenRecord:
+        openRecordCommand(program, dialogs);
+        return;
+    case ids::kMenuReplayFirst:
+        stepReplay(program, ReplayJump::First);
+        return;
+    case ids::kMenuReplayBack:
+        stepReplay(program, ReplayJump::Back);
+        return;
+    case ids::kMenuReplayForward:
+        stepReplay(program, ReplayJump::Forward);
+        return;
+    case ids::kMenuReplayLast:
+        stepReplay(program, ReplayJump::Last);
+        return;
+    case ids::kMenuReplayLeave:
+        leaveReplay(program);
+        return;
+    default:
+        break;
+    }
+    if (id >= ids::kMenuFirstLevel && id < ids::kMenuLevelsEnd)
+        chooseLevelCommand(program, id - ids::kMenuFirstLevel);
+    else if (id >= ids::kMenuFirstRecent && id < ids::kMenuRecentEnd)
+        openRecentCommand(program, static_cast<std::size_t>(id - ids::kMenuFirstRecent));
+}
+
+void runWindowCommand(Program& program, SecondaryDialogs& dialogs, int id,
+                      const std::function<void()>& exitProgram)
+{
     switch (id) {
     case ids::kSend:
         sendCommand(program); // focuses the chat input itself
@@ -226,16 +281,23 @@ void runCommand(Program& program, SecondaryDialogs& dialogs, int id, const std::
     case ids::kMenuAbout:
         dialogs.runAboutDialog();
         return;
-    // The board's context menu: the focus stays where it was, on the board.
-    case ids::kMenuHint:
-        hintCommand(program);
-        return;
     default:
-        if (id >= ids::kMenuFirstLevel && id < ids::kMenuLevelsEnd)
-            chooseLevelCommand(program, id - ids::kMenuFirstLevel);
+        runBoardMenuCommand(program, dialogs, id);
         return;
     }
     program.dialog.focus(ids::kChatInput);
+}
+
+} // namespace
+
+void runCommand(Program& program, SecondaryDialogs& dialogs, int id, const std::function<void()>& exitProgram)
+{
+    // One secondary dialog at a time: the menu stays usable while one is
+    // open, and choosing another brings the open one forward instead.
+    if (opensDialog(id) && dialogs.raiseOpenDialog())
+        return;
+    runWindowCommand(program, dialogs, id, exitProgram);
+    updateMarks(program);
 }
 
 } // namespace kestrel

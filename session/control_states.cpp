@@ -2,6 +2,7 @@
 
 #include "engine/board.h"
 #include "session/control_ids.h"
+#include "session/game_records.h"
 #include "session/program.h"
 #include "text/cp932.h"
 
@@ -62,6 +63,7 @@ void resetForNewGame(Program& program)
     Dialog& dialog = program.dialog;
     match.orderDecided = 0;
     match.myTurn = 0;
+    endGameOnBoard(program);
 
     setPhaseControls(dialog, true);
     // Against the computer the send button is left as it is: disabled in every phase.
@@ -84,6 +86,7 @@ void resetToUnconnected(Program& program)
     match.orderDecided = 0;
     match.myTurn = 0;
     match.vsComputer = 0;
+    endGameOnBoard(program);
 
     setPhaseControls(dialog, false);
     dialog.enable(ids::kSend, false);

@@ -4,6 +4,7 @@
 #include "engine/turn_flow.h"
 #include "session/control_ids.h"
 #include "session/control_states.h"
+#include "session/game_records.h"
 #include "session/handshake.h"
 #include "session/opponent.h"
 #include "session/peers.h"
@@ -158,6 +159,7 @@ void onGameStart(Program& program, const std::string& sender, std::int32_t seq)
     program.match.myTurn = 0;
     showGameUnderWay(program);
     program.view.setStatus(SJ("ゲーム開始が開始されました　相手が先攻です"));
+    beginGameRecord(program);
     answerRequest(program, sender, MSG_GAME_START_ACK, seq);
 }
 
@@ -168,6 +170,7 @@ void onGameStartAck(Program& program, const std::string& payload)
     program.match.moveAwaitingAck.reset();
     showGameUnderWay(program);
     program.view.setStatus(SJ("コマを置いて下さい"));
+    beginGameRecord(program);
 }
 
 void onGameEnd(Program& program, const std::string& sender, std::int32_t seq)
@@ -217,6 +220,7 @@ void onMove(Program& program, const std::string& sender, const std::string& payl
         completeAnsweredTurn(program);
         setCell(game, row, col, opponent);
         turnPieces(game, row, col, opponent);
+        program.moved(i, opponent);
     }
     updateCounts(game);
     decideTurnAfterMove(program, sender);

@@ -50,6 +50,11 @@ public:
     virtual bool askYesNo(const std::string& text) = 0;
     // Caption "確認", information icon, OK.
     virtual void showInformation(const std::string& text) = 0;
+    // True while a box or a dialog of the program is open: a command that
+    // must not run under one (undo, redo) asks when it runs.
+    virtual bool boxOpen() const = 0;
+    // Puts text (Shift-JIS) on the desktop's clipboard for other programs.
+    virtual void copyText(const std::string& text) = 0;
 };
 
 // The main window's modal dialogs. Each call returns when its dialog has
@@ -62,6 +67,11 @@ public:
     virtual void runSettingsDialog() = 0;
     virtual void runHelpDialog() = 0;
     virtual void runAboutDialog() = 0;
+    // The file dialogs of the game records: the path chosen (the file
+    // system's bytes), or empty when the player cancelled. Saving suggests
+    // `suggestedName` and asks before a file is replaced.
+    virtual std::string runSaveRecordDialog(const std::string& suggestedName) = 0;
+    virtual std::string runOpenRecordDialog() = 0;
     // When one of these dialogs is open: brings it to the front and returns
     // true. A command that would open a second one does this instead.
     virtual bool raiseOpenDialog() = 0;

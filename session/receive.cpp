@@ -1,6 +1,7 @@
 #include "session/receive.h"
 
 #include "session/dispatch.h"
+#include "session/marks.h"
 #include "wire/datagram.h"
 
 namespace kestrel {
@@ -13,6 +14,8 @@ void receiveDatagram(Program& program, std::string_view bytes, Ipv4 source)
     if (text.empty())
         return;
     dispatchDatagram(program, text, source);
+    // A turn given or taken shows in the marks.
+    updateMarks(program);
 }
 
 } // namespace kestrel

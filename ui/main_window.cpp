@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QGroupBox>
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 
 #include "session/control_ids.h"
@@ -161,6 +163,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     setTabOrder();
     boardMenu_ = new BoardMenu(this);
     boardMenu_->onCommand = [this](int id) { command(id); };
+    createTakeBackKeys();
     // Fixed size: the window is as large as the menu bar and the client area.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     focus(ids::kChatInput);
@@ -190,6 +193,28 @@ void MainWindow::createMenu()
     }
     menuItems_[ids::kMenuDisconnect]->setEnabled(false);
     setMenuBar(bar);
+}
+
+// Undo and redo by their keys anywhere in the window, the menu closed (the
+// actions of a closed menu take no keys). Always enabled: the command
+// decides when it runs. In the chat input the keys undo typing first, as in
+// any text box; with nothing typed to undo they reach the game.
+void MainWindow::createTakeBackKeys()
+{
+    control(ids::kChatInput)->installEventFilter(this);
+    const std::pair<int, QList<QKeySequence>> keys[] = {
+        {ids::kMenuUndo, {QKeySequence(Qt::CTRL | Qt::Key_Z)}},
+        {ids::kMenuRedo,
+         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}},
+    };
+    for (const auto& [id, sequences] : keys) {
+        auto* action = new QAction(this);
+        action->setObjectName(QStringLiteral("keys-") + QString::number(id));
+        action->setShortcuts(sequences);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, [this, id = id] { command(id); });
+        addAction(action);
+    }
 }
 
 void MainWindow::createControls()
@@ -333,6 +358,12 @@ bool MainWindow::isChecked(int id) const
 
 void MainWindow::setText(int id, const std::string& text)
 {
+    if (QAction* item = menuItem(id)) {
+        // A name in the text must not make a mnemonic.
+        item->setText(fromProgramText(text).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        item->setVisible(!text.empty());
+        return;
+    }
     QWidget* widget = control(id);
     if (auto* label = qobject_cast<QLabel*>(widget)) {
         label->setTextFormat(Qt::PlainText); // also for labels the board view made
@@ -404,6 +435,31 @@ bool MainWindow::askYesNo(const std::string& text)
 void MainWindow::showInformation(const std::string& text)
 {
     runMessageBox(QMessageBox::Information, utf8("確認"), text, QMessageBox::Ok);
+}
+
+bool MainWindow::boxOpen() const
+{
+    return QGuiApplication::modalWindow() != nullptr;
+}
+
+void MainWindow::copyText(const std::string& text)
+{
+    QGuiApplication::clipboard()->setText(fromProgramText(text));
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::ShortcutOverride || watched != control(ids::kChatInput))
+        return QMainWindow::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const QTextDocument* typed = static_cast<QPlainTextEdit*>(watched)->document();
+    const bool passOn = (key->matches(QKeySequence::Undo) && !typed->isUndoAvailable()) ||
+                        (key->matches(QKeySequence::Redo) && !typed->isRedoAvailable());
+    if (!passOn)
+        return false;
+    // Left unaccepted, the key is the window's shortcut, not the text box's.
+    event->ignore();
+    return true;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

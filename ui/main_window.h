@@ -50,6 +50,8 @@ public:
     // A press on the board at (x, y) from elsewhere (the keyboard): onBoardPress
     // from the event loop, as for a press of the mouse.
     void pressBoard(int x, int y);
+    // Command id from the event loop, as its menu item runs it.
+    void command(int id);
 
     // The board's context menu. Its items are commands (onCommand) and are
     // enabled and checked by id like the menu bar's; a right click on the
@@ -66,7 +68,8 @@ public:
     QWidget* control(int id) const;
     QAction* menuItem(int id) const;
 
-    // Dialog; setChecked and isChecked take the board menu's items too.
+    // Dialog; setChecked and isChecked take the board menu's items too, and
+    // setText gives a menu item its text (an empty one hides the item).
     void enable(int id, bool on) override;
     void setChecked(int id, bool on) override;
     bool isChecked(int id) const override;
@@ -79,17 +82,23 @@ public:
     void showError(const std::string& text) override;
     bool askYesNo(const std::string& text) override;
     void showInformation(const std::string& text) override;
+    // Any modal window of the program: a box, a dialog, a file dialog.
+    bool boxOpen() const override;
+    void copyText(const std::string& text) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The chat input lets undo and redo pass to the window when it has no
+    // typing of its own to undo or redo.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void createControls();
     void createMenu();
+    void createTakeBackKeys();
     void setTabOrder();
-    void command(int id);
 
     QWidget* client_ = nullptr;
     BoardMenu* boardMenu_ = nullptr;

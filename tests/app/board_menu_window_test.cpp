@@ -5,13 +5,19 @@
 #include "tests/support/running_program.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 
 #include "engine/board.h"
 #include "engine/search/thinker.h"
+#include "engine/transcript.h"
 #include "session/control_ids.h"
 #include "session/dialogs/dialog_ids.h"
 #include "session/hint.h"
+#include "session/take_back.h"
 #include "tests/support/board_builder.h"
 #include "tests/support/game_driver.h"
 #include "text/cp932.h"
@@ -90,6 +96,40 @@ struct Running : testing::RunningProgram {
         for (int i = 0; i < 8 && in->activeAction() != action; ++i)
             QTest::keyClick(in, Qt::Key_Down);
         ASSERT_EQ(in->activeAction(), action);
+    }
+    // A key to the focus; the command it gives has run on return.
+    void keys(Qt::Key key, Qt::KeyboardModifiers modifiers = {})
+    {
+        QTest::keyClick(window().focusWidget(), key, modifiers);
+        QCoreApplication::processEvents();
+    }
+    // Chooses `path` in the next file dialog, as typed into it and accepted.
+    void inNextFileDialog(const std::string& path)
+    {
+        auto* poll = new QTimer(&window());
+        QObject::connect(poll, &QTimer::timeout, [this, poll, path] {
+            QFileDialog* open = main->dialogs().openFileDialog();
+            if (open == nullptr || !open->isVisible())
+                return;
+            poll->deleteLater();
+            poll->stop();
+            QMetaObject::invokeMethod(
+                open,
+                [open, path] {
+                    // Typed into its name box, which has the focus.
+                    open->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+                        ->setText(QString::fromStdString(path));
+                    static_cast<QDialog*>(open)->accept(); // as by its Save or Open button
+                },
+                Qt::QueuedConnection);
+        });
+        poll->start(5);
+    }
+    // The board as drawn, with the keyboard's mark away from it.
+    QImage boardImage()
+    {
+        window().focus(ids::kChatInput);
+        return window().client()->grab(QRect(10, 25, 34 * 8, 34 * 8)).toImage();
     }
     // Tab from wherever the focus is to the board's marked cell.
     void tabToTheBoard()
@@ -264,6 +304,131 @@ TEST(BoardMenuWindow, AWholeGameAtTheStrongestLevelThenAHint)
     r.main->exit();
     EXPECT_FALSE(r.main->timers().isRunning(kHintTimer));
     EXPECT_FALSE(waitFor([&] { return !blink.empty(); }, 1500));
+}
+
+TEST(BoardMenuWindow, UndoMarksAndRecordsFromPlayToReplay)
+{
+    Running r;
+    BoardView& view = r.main->view();
+    const MatchState& match = r.program().match;
+    r.startAsBlack();
+    const QImage plain = r.boardImage();
+
+    // The legal cells' mark on and off again by the mouse: the board is then
+    // the board of before, pixel for pixel.
+    const auto switchByMouse = [&](int id) {
+        r.rightClick(r.cellMiddle(27));
+        r.clickItem(&r.menu(), r.item(id));
+    };
+    switchByMouse(ids::kMenuMarkLegalMoves);
+    ASSERT_TRUE(waitFor([&] { return view.shownMoveMarks().legal != 0; }));
+    EXPECT_EQ(view.shownMoveMarks().legal, (1ull << 19) | (1ull << 26) | (1ull << 37) | (1ull << 44));
+    EXPECT_NE(r.boardImage(), plain);
+    switchByMouse(ids::kMenuMarkLegalMoves);
+    ASSERT_TRUE(waitFor([&] { return view.shownMoveMarks().legal == 0; }));
+    EXPECT_EQ(r.boardImage(), plain);
+
+    // Three turns, then two undos and a redo by their keys from the chat
+    // input, where nothing is typed: the board of the player's second turn.
+    std::vector<Board> turns;
+    for (int turn = 0; turn < 3; ++turn) {
+        turns.push_back(match.board);
+        MatchState copy = match;
+        r.clickCell(testing::legalCells(copy, kBlack).front());
+        const std::size_t played = 2 * turns.size();
+        ASSERT_TRUE(
+            waitFor([&] { return r.program().kept.record.moves.size() == played && match.myTurn == 1; }));
+    }
+    // The keys go to the window active again after the menus and the boxes.
+    r.window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&r.window()));
+    r.window().focus(ids::kChatInput);
+    const std::size_t sounds = r.sounds.size();
+    const std::vector<int>& moves = r.program().kept.record.moves;
+    r.keys(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(waitFor([&] { return moves.size() == 4; })) << moves.size();
+    r.keys(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(waitFor([&] { return moves.size() == 2; })) << moves.size();
+    EXPECT_EQ(match.board, turns[1]);
+    r.keys(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_TRUE(waitFor([&] { return moves.size() == 4; })) << moves.size();
+    EXPECT_EQ(match.board, turns[2]);
+    EXPECT_EQ(r.sounds.size(), sounds) << "undo and redo play no sound";
+    EXPECT_EQ(match.blackCount + match.whiteCount, 8);
+
+    // The last move's mark on by the keys: Shift+F10 on the board, down to
+    // the item, Enter.
+    r.tabToTheBoard();
+    QTest::keyClick(r.window().focusWidget(), Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_TRUE(r.menu().isVisible());
+    EXPECT_FALSE(r.item(ids::kMenuMarkLastMove)->isChecked());
+    r.keyTo(&r.menu(), r.item(ids::kMenuMarkLastMove));
+    QTest::keyClick(&r.menu(), Qt::Key_Return);
+    ASSERT_TRUE(waitFor([&] { return view.shownMoveMarks().last == moves.back(); }));
+
+    // Played out, then copied and saved.
+    while (match.myTurn == 1) {
+        MatchState copy = match;
+        r.clickCell(testing::legalCells(copy, kBlack).front());
+        waitFor([&] { return match.myTurn == 1 || r.program().kept.state == KeptGame::State::Over; });
+    }
+    ASSERT_EQ(r.program().kept.state, KeptGame::State::Over);
+    const Board final = match.board;
+    r.rightClick(r.cellMiddle(0));
+    r.clickItem(&r.menu(), r.item(ids::kMenuCopyRecord));
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), transcriptText(moves));
+    const std::string saved = r.dir / "saved game.txt";
+    r.inNextFileDialog(saved);
+    r.rightClick(r.cellMiddle(0));
+    r.clickItem(&r.menu(), r.item(ids::kMenuSaveRecord));
+    ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(saved); }))
+        << r.boxes.texts.join("/").toStdString() << r.item(ids::kMenuSaveRecord)->isEnabled()
+        << (r.main->dialogs().openFileDialog() != nullptr);
+
+    // Opened from the file and replayed by the board's keys.
+    r.inNextFileDialog(saved);
+    r.rightClick(r.cellMiddle(0));
+    r.clickItem(&r.menu(), r.item(ids::kMenuOpenRecord));
+    ASSERT_TRUE(waitFor([&] { return r.program().replay.has_value(); }));
+    EXPECT_EQ(match.board, startBoard());
+    const auto key = [&](Qt::Key k) { r.keys(k); };
+    key(Qt::Key_End);
+    EXPECT_EQ(match.board, final);
+    key(Qt::Key_Left);
+    EXPECT_EQ(r.program().replay->shown, moves.size() - 1);
+    key(Qt::Key_Home);
+    EXPECT_EQ(match.board, startBoard());
+    key(Qt::Key_Right);
+    key(Qt::Key_End);
+    EXPECT_EQ(match.board, final);
+
+    // A malformed transcript: a box names the move, nothing changes.
+    const std::string bad = r.dir / "bad.txt";
+    testing::writeBytes(bad, "f5 d6 c3 d3 c4 f4 f6 f3 e6 e7 d7 a1\n");
+    const QImage replayed = r.boardImage();
+    r.inNextFileDialog(bad);
+    r.rightClick(r.cellMiddle(0));
+    r.clickItem(&r.menu(), r.item(ids::kMenuOpenRecord));
+    ASSERT_TRUE(waitFor([&] { return !r.boxes.texts.isEmpty(); }));
+    EXPECT_TRUE(r.boxes.texts.back().contains(QStringLiteral("12"))) << r.boxes.texts.back().toStdString();
+    EXPECT_EQ(match.board, final);
+    EXPECT_EQ(r.boardImage(), replayed);
+
+    // From the recent games: the same game, to the same final board.
+    r.rightClick(r.cellMiddle(0));
+    QMenu* recent = r.item(ids::kMenuRecentGames)->menu();
+    r.clickItem(&r.menu(), recent->menuAction());
+    ASSERT_TRUE(waitFor([&] { return recent->isVisible(); }));
+    r.clickItem(recent, r.item(ids::kMenuFirstRecent));
+    ASSERT_TRUE(waitFor([&] { return r.program().replay->shown == 0; }));
+    EXPECT_EQ(r.program().replay->record.moves, moves);
+    r.tabToTheBoard();
+    key(Qt::Key_End);
+    EXPECT_EQ(match.board, final);
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(r.program().replay.has_value());
+    EXPECT_EQ(match.board, final);
+    r.main->exit();
 }
 
 } // namespace

@@ -31,6 +31,8 @@ public:
     std::function<void(const Box&)> whileOpen;
     // When set, answers every question instead of `answers` (a bot's policy).
     std::function<bool(const std::string&)> answerQuestion;
+    std::vector<std::string> copied; // texts put on the clipboard
+    int openNow = 0;                 // boxes open now (whileOpen runs inside them)
 
     void enable(int id, bool on) override { enabled[id] = on; }
     void setChecked(int id, bool on) override { checked[id] = on; }
@@ -63,6 +65,8 @@ public:
         return yes;
     }
     void showInformation(const std::string& text) override { open({"information", text}); }
+    bool boxOpen() const override { return openNow > 0; }
+    void copyText(const std::string& text) override { copied.push_back(text); }
 
     bool isEnabled(int id) const
     {
@@ -74,8 +78,10 @@ private:
     void open(const Box& box)
     {
         boxes.push_back(box);
+        ++openNow;
         if (whileOpen)
             whileOpen(box);
+        --openNow;
     }
 };
 
@@ -131,9 +137,14 @@ public:
 // player does in it.
 class FakeSecondaryDialogs : public SecondaryDialogs {
 public:
-    std::vector<std::string> opened; // "connect", "settings", "help", "about"
+    std::vector<std::string> opened; // "connect", "settings", "help", "about", "save", "open"
     std::function<void()> onConnect;
     std::function<void()> onSettings;
+    // The paths the player chooses in the file dialogs (empty: cancelled),
+    // and the name the save dialog last suggested.
+    std::function<std::string()> onSaveRecord;
+    std::function<std::string()> onOpenRecord;
+    std::string suggestedName;
 
     int raised = 0; // commands that found a dialog open and raised it
 
@@ -141,6 +152,12 @@ public:
     void runSettingsDialog() override { run("settings", onSettings); }
     void runHelpDialog() override { run("help", nullptr); }
     void runAboutDialog() override { run("about", nullptr); }
+    std::string runSaveRecordDialog(const std::string& suggested) override
+    {
+        suggestedName = suggested;
+        return runFile("save", onSaveRecord);
+    }
+    std::string runOpenRecordDialog() override { return runFile("open", onOpenRecord); }
     bool raiseOpenDialog() override
     {
         if (depth_ == 0)
@@ -150,6 +167,12 @@ public:
     }
 
 private:
+    std::string runFile(const char* name, const std::function<std::string()>& player)
+    {
+        std::string path;
+        run(name, [&] { path = player ? player() : std::string(); });
+        return path;
+    }
     void run(const char* name, const std::function<void()>& player)
     {
         opened.push_back(name);

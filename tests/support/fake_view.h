@@ -2,6 +2,7 @@
 // Recording game view: never pauses, keeps a virtual clock so that tests can
 // check the timing of animations and pauses from the calls alone.
 
+#include <bit>
 #include <functional>
 #include <string>
 #include <vector>
@@ -12,9 +13,10 @@ namespace kestrel::testing {
 
 struct ViewCall {
     std::string op;     // "showCell", "showFlip", "showCounts", "setStatus", "showNotice",
-                        // "playSound", "layoutBoard", "pause", "showHintMark", "announce"
-    int a = 0;          // cell, black count, sound, milliseconds
-    int b = 0;          // state, side, white count
+                        // "playSound", "layoutBoard", "pause", "showHintMark", "announce",
+                        // "showPosition", "showMoveMarks"
+    int a = 0;          // cell, black count, sound, milliseconds, the last move's mark
+    int b = 0;          // state, side, white count, the number of legal cells marked
     std::string text{}; // Shift-JIS text of setStatus / showNotice / announce
     int at = 0;         // virtual time in ms when the call began
 };
@@ -31,6 +33,8 @@ public:
     int boardTop = 25;
     std::string status; // last status text
     int shownBlack = -1, shownWhite = -1;
+    Board position{}; // every cell as showCell and showPosition left it
+    MoveMarks marks;  // as last shown
     // Runs while a notice is "open", so tests can deliver events meanwhile.
     std::function<void(const std::string&)> onNotice;
 
@@ -38,12 +42,16 @@ public:
     void showCell(int cell, int state) override
     {
         record({"showCell", cell, state});
+        if (cell >= 0 && cell < kCellCount && state >= 0 && state <= 2)
+            position[static_cast<std::size_t>(cell)] = static_cast<CellState>(state);
         if (state == 1 || state == 2)
             now += kAnimationMs;
     }
     void showFlip(int cell, int side) override
     {
         record({"showFlip", cell, side});
+        if (cell >= 0 && cell < kCellCount && (side == 1 || side == 2))
+            position[static_cast<std::size_t>(cell)] = static_cast<CellState>(side);
         if (side == 1 || side == 2)
             now += kAnimationMs;
     }
@@ -80,6 +88,16 @@ public:
     }
     void showHintMark(int cell) override { record({"showHintMark", cell}); }
     void announce(const std::string& text) override { record({"announce", 0, 0, text}); }
+    void showPosition(const Board& board) override
+    {
+        position = board;
+        record({"showPosition"});
+    }
+    void showMoveMarks(const MoveMarks& shown) override
+    {
+        marks = shown;
+        record({"showMoveMarks", shown.last, std::popcount(shown.legal)});
+    }
 
     // Client point in the middle of cell k, for clicks.
     int xOf(int cell) const { return boardLeft + (cell % 8) * cellSize + cellSize / 2; }

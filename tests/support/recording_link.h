@@ -53,6 +53,8 @@ public:
     void pause(int) override {}
     void showHintMark(int) override {}
     void announce(const std::string&) override {}
+    void showPosition(const Board&) override {}
+    void showMoveMarks(const MoveMarks&) override {}
 };
 
 class NullLink : public PeerLink {

@@ -31,5 +31,9 @@ grep -q '^INFORMATION 相手が接続を終了しました' "$A" || fail "alpha 
 # Alpha's final board is beta's turned by 180 degrees.
 last_full() { grep '^BOARD ' "$1" | grep -v ' 0 0$' | tail -1 | cut -d' ' -f2; }
 [ "$(last_full "$A" | rev)" = "$(last_full "$B")" ] || fail "the final boards do not agree"
+# So are its records of both games: each move's column and row turned.
+turned_records() { grep '^RECORD ' "$1" | cut -d' ' -f2 | tr 'a-h1-8' 'hgfedcba87654321'; }
+[ "$(grep -c '^RECORD [a-h1-8]\{10,\}$' "$B")" -eq 2 ] || fail "beta did not record two games"
+[ "$(turned_records "$A")" = "$(grep '^RECORD ' "$B" | cut -d' ' -f2)" ] || fail "the records do not agree"
 lan_report
 echo "two bots on loopback: ok"

@@ -18,6 +18,7 @@
 #include <regex>
 
 #include "engine/board.h"
+#include "engine/transcript.h"
 #include "session/control_ids.h"
 #include "session/dialogs/dialog_ids.h"
 #include "tests/support/board_builder.h"
@@ -343,6 +344,14 @@ void expectSameEnd(Window& w, NamespaceProcess& bot, const Player& player)
     for (CellState cell : m.board)
         picture += cell == kBlack ? 'x' : cell == kWhite ? 'o' : '.';
     EXPECT_EQ(botBoard, picture) << "the bot's board, turned by 180 degrees, and the window's";
+    // Each side's record is the same game seen from its own side of the board.
+    const std::vector<std::string> records = bot.linesMatching("^RECORD ");
+    ASSERT_FALSE(records.empty());
+    std::vector<int> turned;
+    for (const WrittenMove& move : findTranscript(records.back().substr(7)))
+        turned.push_back(kCellCount - 1 - move.cell);
+    EXPECT_EQ(turned, w.main->program().kept.record.moves);
+    EXPECT_EQ(turned.size(), static_cast<std::size_t>(m.blackCount + m.whiteCount - 4));
     const auto botMoves = bot.linesMatching("^BOT MOVE ").size();
     EXPECT_EQ(static_cast<int>(botMoves) + player.clicks, m.blackCount + m.whiteCount - 4)
         << "every piece was placed by a click or by the bot";

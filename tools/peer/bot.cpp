@@ -2,6 +2,7 @@
 
 #include "engine/board.h"
 #include "engine/computer_player.h"
+#include "engine/transcript.h"
 #include "engine/turn_flow.h"
 #include "session/commands.h"
 #include "session/control_ids.h"
@@ -49,6 +50,8 @@ public:
     void runSettingsDialog() override {}
     void runHelpDialog() override {}
     void runAboutDialog() override {}
+    std::string runSaveRecordDialog(const std::string&) override { return {}; }
+    std::string runOpenRecordDialog() override { return {}; }
     bool raiseOpenDialog() override { return false; }
 
 private:
@@ -162,6 +165,8 @@ void Bot::actInGame()
         round_.over = true;
         log_("RESULT " + resultText(resultOf(match.blackCount, match.whiteCount)) + " " +
              std::to_string(match.blackCount) + " " + std::to_string(match.whiteCount));
+        // The game's moves as this side's board shows them, for comparing records.
+        log_("RECORD " + transcriptText(program_.kept.record.moves));
         gameDone(false);
         return;
     }

@@ -45,6 +45,9 @@ public:
     // The peer asks for no hint and has no screen reader to tell.
     void showHintMark(int) override {}
     void announce(const std::string&) override {}
+    // Nor does it undo, replay or mark moves: BOARD lines show the board.
+    void showPosition(const Board&) override {}
+    void showMoveMarks(const MoveMarks&) override {}
 };
 
 class ScriptedDialog : public Dialog {
@@ -63,6 +66,9 @@ public:
     void showError(const std::string& text) override;
     bool askYesNo(const std::string& text) override;
     void showInformation(const std::string& text) override;
+    // Its boxes are lines: none stays open. No clipboard either.
+    bool boxOpen() const override { return false; }
+    void copyText(const std::string&) override {}
 
     // When set, answers every question instead of the scripted answers.
     std::function<bool(const std::string&)> answerQuestion;

@@ -1,6 +1,7 @@
 // Renders the main window with its board view into PNG files, for looking at
 // the layout: the window as it starts, in the middle of a network game, the
-// board's context menu with its levels open, a hint's mark, and a question box.
+// board's context menu with its levels open, a hint's mark, the move marks,
+// and a question box.
 // Usage: window_screenshot <output directory>
 #include <QAction>
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <cstdio>
 
 #include "engine/board.h"
+#include "engine/search/position.h"
 #include "session/board_menu.h"
 #include "session/control_ids.h"
 #include "session/control_states.h"
@@ -71,7 +73,7 @@ void playSomeMoves(Program& program, MainWindow& window)
 bool saveScreen(MainWindow& window, const QString& path)
 {
     QApplication::processEvents();
-    const QRect area = window.frameGeometry().adjusted(0, 0, 200, 60);
+    const QRect area = window.frameGeometry().adjusted(0, 0, 200, 220);
     if (!window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).save(path)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         return false;
@@ -115,6 +117,22 @@ bool saveHint(Program& program, BoardView& view, MainWindow& window, const QStri
     return ok;
 }
 
+// Both move marks on the player's turn: the cells black may play, and the
+// last piece white placed.
+bool saveMarks(Program& program, BoardView& view, MainWindow& window, const QString& dir)
+{
+    const Board& board = program.match.board;
+    MoveMarks marks;
+    marks.legal = search::positionOf(board, kBlack).moves();
+    for (int k = kCellCount - 1; k >= 0 && marks.last < 0; --k)
+        if (board[static_cast<std::size_t>(k)] == kWhite)
+            marks.last = k;
+    view.showMoveMarks(marks);
+    const bool ok = save(window, dir + QStringLiteral("/window-marks.png"));
+    view.showMoveMarks({});
+    return ok;
+}
+
 } // namespace
 } // namespace kestrel
 
@@ -148,6 +166,7 @@ int main(int argc, char** argv)
     ok = kestrel::save(window, dir + QStringLiteral("/window-game.png")) && ok;
     ok = kestrel::saveBoardMenu(window, dir) && ok;
     ok = kestrel::saveHint(program, view, window, dir) && ok;
+    ok = kestrel::saveMarks(program, view, window, dir) && ok;
     // A question box as the program asks it, grabbed while it is open.
     QTimer::singleShot(0, [&] {
         for (QWidget* w : QApplication::topLevelWidgets()) {

@@ -58,6 +58,12 @@ void BoardKeys::mark(int cell)
         to->setFocus(Qt::OtherFocusReason); // moves the drawn mark through the focus events
 }
 
+void BoardKeys::focusMarked()
+{
+    if (QLabel* cell = view_.cellLabel(marked_))
+        cell->setFocus(Qt::OtherFocusReason);
+}
+
 bool BoardKeys::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
@@ -102,6 +108,10 @@ void BoardKeys::openMenu()
 
 bool BoardKeys::keyPressed(int key)
 {
+    const bool replayKey = key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Home ||
+                           key == Qt::Key_End || key == Qt::Key_Escape;
+    if (replayKey && onReplayKey && onReplayKey(key))
+        return true;
     switch (key) {
     case Qt::Key_Left:
     case Qt::Key_Right:

@@ -71,16 +71,41 @@ void drawHintMark(QPainter& painter)
     painter.drawEllipse(QRectF(7.5, 7.5, kCellPixels - 15, kCellPixels - 15));
 }
 
+// A dot in the middle of the cell: dark grey where the player may play
+// (on the empty cell's grey), red on the last move's piece (on blue and
+// cyan alike).
+void drawDot(QPainter& painter, const QColor& colour, double across)
+{
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    const double middle = kCellPixels / 2.0;
+    painter.drawEllipse(QRectF(middle - across / 2, middle - across / 2, across, across));
+}
+
+// What is drawn over one cell's picture.
+struct Overlays {
+    bool keyboard = false;
+    bool hint = false;
+    bool legal = false;
+    bool last = false;
+    bool any() const { return keyboard || hint || legal || last; }
+};
+
 // The marks are drawn over a copy of the picture at the picture's own
 // density, so that they are as sharp as the picture at 200 %.
-QPixmap withMarks(const QPixmap& picture, bool keyboard, bool hint)
+QPixmap withMarks(const QPixmap& picture, const Overlays& marks)
 {
     QPixmap marked = picture.copy();
     marked.setDevicePixelRatio(picture.devicePixelRatio());
     QPainter painter(&marked);
-    if (keyboard)
+    if (marks.legal)
+        drawDot(painter, QColor(64, 64, 64), 8);
+    if (marks.last)
+        drawDot(painter, QColor(255, 0, 0), 8);
+    if (marks.keyboard)
         drawKeyboardMark(painter);
-    if (hint)
+    if (marks.hint)
         drawHintMark(painter);
     return marked;
 }
@@ -173,7 +198,7 @@ void BoardView::createMissingControls()
         }
         // A press on a cell reaches the window itself, with the window's coordinates.
         cell->setAttribute(Qt::WA_TransparentForMouseEvents);
-        setPictureOn(cell, Picture::Empty);
+        setPictureOn(cell, Picture::Empty, k);
         cell->setAccessibleName(accessibleCellName(k, Picture::Empty));
         cells_[static_cast<std::size_t>(k)] = cell;
     }
@@ -196,12 +221,18 @@ void BoardView::showSymbols()
             setPictureOn(symbol, id == ids::kBlackSymbol ? Picture::Black : Picture::White);
 }
 
-void BoardView::setPictureOn(QLabel* label, Picture p) const
+void BoardView::setPictureOn(QLabel* label, Picture p, int cell) const
 {
     const QPixmap& shown = picture(p, pictureScaleFor(label->devicePixelRatioF()));
-    const bool marked = mark_ >= 0 && label == cells_[static_cast<std::size_t>(mark_)];
-    const bool hinted = hint_ >= 0 && label == cells_[static_cast<std::size_t>(hint_)];
-    label->setPixmap(marked || hinted ? withMarks(shown, marked, hinted) : shown);
+    Overlays marks;
+    if (cell >= 0) {
+        marks.keyboard = cell == mark_;
+        marks.hint = cell == hint_;
+        // On the pictures they belong to, not on an animation's frames.
+        marks.legal = (moveMarks_.legal >> cell & 1) != 0 && p == Picture::Empty;
+        marks.last = cell == moveMarks_.last && (p == Picture::Black || p == Picture::White);
+    }
+    label->setPixmap(marks.any() ? withMarks(shown, marks) : shown);
 }
 
 void BoardView::redrawCell(int cell, bool paintNow)
@@ -211,7 +242,7 @@ void BoardView::redrawCell(int cell, bool paintNow)
     QLabel* label = cells_[static_cast<std::size_t>(cell)];
     if (label == nullptr)
         return;
-    setPictureOn(label, shown_[static_cast<std::size_t>(cell)]);
+    setPictureOn(label, shown_[static_cast<std::size_t>(cell)], cell);
     if (paintNow)
         label->repaint();
 }
@@ -237,6 +268,30 @@ void BoardView::showHintMark(int cell)
     redrawCell(cell, true);
 }
 
+void BoardView::showMoveMarks(const MoveMarks& marks)
+{
+    if (marks == moveMarks_)
+        return;
+    const MoveMarks before = moveMarks_;
+    moveMarks_ = marks;
+    // Painted now: a move's mark comes between animations that keep the
+    // thread from the event loop.
+    for (int k = 0; k < kCellCount; ++k) {
+        const bool changed =
+            ((before.legal ^ marks.legal) >> k & 1) != 0 || ((k == before.last) != (k == marks.last));
+        if (changed)
+            redrawCell(k, true);
+    }
+}
+
+void BoardView::showPosition(const Board& board)
+{
+    for (int k = 0; k < kCellCount; ++k)
+        showPicture(k, board[static_cast<std::size_t>(k)] == kBlack   ? Picture::Black
+                       : board[static_cast<std::size_t>(k)] == kWhite ? Picture::White
+                                                                      : Picture::Empty);
+}
+
 void BoardView::announce(const std::string& text)
 {
     sayMove();
@@ -255,7 +310,7 @@ void BoardView::refreshPictures()
 {
     for (int k = 0; k < kCellCount; ++k)
         if (QLabel* cell = cells_[static_cast<std::size_t>(k)])
-            setPictureOn(cell, shown_[static_cast<std::size_t>(k)]);
+            setPictureOn(cell, shown_[static_cast<std::size_t>(k)], k);
     showSymbols();
 }
 
@@ -280,7 +335,7 @@ void BoardView::showPicture(int cell, Picture p)
         return;
     shown_[static_cast<std::size_t>(cell)] = p;
     if (QLabel* label = cells_[static_cast<std::size_t>(cell)]) {
-        setPictureOn(label, p);
+        setPictureOn(label, p, cell);
         // Named by what it holds: the frames of an animation change no name.
         if (!contentName(p).isEmpty())
             label->setAccessibleName(accessibleCellName(cell, p));

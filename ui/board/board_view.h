@@ -48,6 +48,8 @@ public:
     void pause(int ms) override;
     void showHintMark(int cell) override;
     void announce(const std::string& text) override;
+    void showPosition(const Board& board) override;
+    void showMoveMarks(const MoveMarks& marks) override;
 
     // Puts one picture on cell k and paints it at once (no pause, no sound).
     void showPicture(int cell, Picture picture);
@@ -67,6 +69,7 @@ public:
     void showMark(int cell);
     int shownMark() const { return mark_; }
     int shownHintMark() const { return hint_; }
+    const MoveMarks& shownMoveMarks() const { return moveMarks_; }
     // The middle of cell k in the client's coordinates.
     QPoint cellMiddle(int cell) const;
 
@@ -85,9 +88,9 @@ private:
     // A sound's WAVE image, read from the resources when first played.
     const QByteArray& wave(Sound sound);
     void createMissingControls();
-    // Puts picture p on a picture control in the size drawn for its screen,
-    // with the keyboard's and the hint's marks over it where they are.
-    void setPictureOn(QLabel* label, Picture p) const;
+    // Puts picture p on a picture control in the size drawn for its screen;
+    // on cell k (-1: no cell) with the marks over it that it carries.
+    void setPictureOn(QLabel* label, Picture p, int cell = -1) const;
     // Shows cell k's picture again, as the marks over it have changed.
     void redrawCell(int cell, bool paintNow);
     // The samples of a black and a white piece beside the counts.
@@ -108,6 +111,7 @@ private:
     std::unique_ptr<BoardKeys> keys_;
     int mark_ = -1;
     int hint_ = -1;
+    MoveMarks moveMarks_;
     MoveReport report_;
 };
 

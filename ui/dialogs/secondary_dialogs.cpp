@@ -1,5 +1,8 @@
 #include "ui/dialogs/secondary_dialogs.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QWidget>
 
 #include "platform/desktop.h"
@@ -8,6 +11,7 @@
 #include "ui/dialogs/connect_window.h"
 #include "ui/dialogs/help_window.h"
 #include "ui/dialogs/settings_window.h"
+#include "ui/look.h"
 
 namespace kestrel {
 
@@ -48,14 +52,69 @@ void QtSecondaryDialogs::runAboutDialog()
     run(window);
 }
 
+namespace {
+
+QString utf8(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+void prepare(QFileDialog& dialog, const QString& folder)
+{
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setWindowModality(Qt::WindowModal);
+    dialog.setFont(dialogFont());
+    dialog.setDirectory(folder.isEmpty() ? QDir::homePath() : folder);
+    dialog.setNameFilters({utf8("棋譜 (*.txt)"), utf8("すべてのファイル (*)")});
+}
+
+} // namespace
+
+std::string QtSecondaryDialogs::runSaveRecordDialog(const std::string& suggestedName)
+{
+    if (ended_)
+        return {};
+    QFileDialog dialog(nullptr, utf8("棋譜を保存"));
+    prepare(dialog, recordFolder_);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    dialog.selectFile(QFile::decodeName(suggestedName.c_str()));
+    return runFileDialog(dialog);
+}
+
+std::string QtSecondaryDialogs::runOpenRecordDialog()
+{
+    if (ended_)
+        return {};
+    QFileDialog dialog(nullptr, utf8("棋譜を開く"));
+    prepare(dialog, recordFolder_);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    return runFileDialog(dialog);
+}
+
+std::string QtSecondaryDialogs::runFileDialog(QFileDialog& dialog)
+{
+    openFile_ = &dialog;
+    const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    openFile_ = nullptr;
+    if (!chosen)
+        return {};
+    const QString path = dialog.selectedFiles().front();
+    recordFolder_ = QFileInfo(path).absolutePath();
+    return QFile::encodeName(path).toStdString();
+}
+
 bool QtSecondaryDialogs::raiseOpenDialog()
 {
-    if (!open_)
+    QDialog* open = open_ ? static_cast<QDialog*>(open_.data()) : openFile_.data();
+    if (open == nullptr)
         return false;
-    if (open_->isMinimized())
-        open_->setWindowState(open_->windowState() & ~Qt::WindowMinimized);
-    open_->raise();
-    open_->activateWindow();
+    if (open->isMinimized())
+        open->setWindowState(open->windowState() & ~Qt::WindowMinimized);
+    open->raise();
+    open->activateWindow();
     return true;
 }
 
@@ -64,6 +123,8 @@ void QtSecondaryDialogs::closeForExit()
     ended_ = true;
     if (open_)
         open_->reject();
+    if (openFile_)
+        openFile_->reject();
 }
 
 void QtSecondaryDialogs::run(DialogWindow& window)
