@@ -74,7 +74,7 @@ bool parseEngineOptions(const std::vector<std::string>& arguments, EngineOptions
             options.solve = true;
             return true;
         }
-        error = "choose one of --level, --solve, --replay [--solve] and --list-levels";
+        error = "choose one of --level, --solve, --replay and --list-levels";
         return false;
     };
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -125,7 +125,7 @@ bool parseEngineOptions(const std::vector<std::string>& arguments, EngineOptions
         }
     }
     if (!modeGiven) {
-        error = "choose one of --level N, --solve, --replay [--solve] and --list-levels";
+        error = "choose one of --level N, --solve, --replay and --list-levels";
         return false;
     }
     if (options.time && options.mode != EngineOptions::Mode::Level) {
