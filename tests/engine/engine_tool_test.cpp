@@ -24,6 +24,7 @@ TEST(EngineToolOptions, TableOfCommandLines)
         int level;
         long timeMs; // 0: none
         std::string error;
+        bool solve = false;
     };
     const Case cases[] = {
         {{"--level", "2"}, true, Mode::Level, 2, 0, ""},
@@ -31,8 +32,9 @@ TEST(EngineToolOptions, TableOfCommandLines)
         {{"--time=50", "--level", "0"}, true, Mode::Level, 0, 50, ""},
         {{"--solve"}, true, Mode::Solve, 0, 0, ""},
         {{"--list-levels"}, true, Mode::ListLevels, 0, 0, ""},
+        {{"--replay", "--solve"}, true, Mode::Replay, 0, 0, "", true},
         {{"--help"}, true, Mode::Help, 0, 0, ""},
-        {{}, false, Mode::Help, 0, 0, "choose one of --level N, --solve and --list-levels"},
+        {{}, false, Mode::Help, 0, 0, "choose one of --level N, --solve, --replay and --list-levels"},
         {{"--level"}, false, Mode::Help, 0, 0, "--level needs a value"},
         {{"--level", "4"}, false, Mode::Help, 0, 0, "--level must be a level from 0 to 3, not '4'"},
         {{"--level", "1x"}, false, Mode::Help, 0, 0, "--level must be a level from 0 to 3, not '1x'"},
@@ -48,12 +50,12 @@ TEST(EngineToolOptions, TableOfCommandLines)
          0,
          0,
          "--time bounds a level's search; it goes with --level only"},
-        {{"--solve", "--level", "1"},
+        {{"--solve", "--replay", "--level", "1"},
          false,
          Mode::Help,
          0,
          0,
-         "choose one of --level, --solve and --list-levels"},
+         "choose one of --level, --solve, --replay and --list-levels"},
         {{"--solve=yes"}, false, Mode::Help, 0, 0, "--solve takes no value"},
         {{"--depth", "3"}, false, Mode::Help, 0, 0, "unknown option '--depth'"},
     };
@@ -70,6 +72,7 @@ TEST(EngineToolOptions, TableOfCommandLines)
         EXPECT_EQ(options.mode, c.mode) << context;
         EXPECT_EQ(options.level, c.level) << context;
         EXPECT_EQ(options.time ? options.time->count() : 0, c.timeMs) << context;
+        EXPECT_EQ(options.solve, c.solve) << context;
     }
 }
 

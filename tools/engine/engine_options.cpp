@@ -35,14 +35,25 @@ Option optionOf(const std::string& argument)
 
 std::string engineUsage()
 {
-    return "usage: kestrel-engine --level N [--time MS] | --solve | --list-levels\n"
+    return "usage: kestrel-engine --level N [--time MS] | --solve | --replay [--solve] | --list-levels\n"
            "Reads positions from standard input, one a line: 64 cells a1..h1, a2..h2, ..., h8\n"
            "(X or * black, O white, - or . empty), a space, the side to move (X or O);\n"
            "anything after ';' is ignored. Answers each with one line:\n"
            "  --level N   <move> <estimate> depth=<plies|exact|wld|over> nodes=<n> ms=<t>\n"
            "  --solve     <move> <exact disc difference> nodes=<n> ms=<t>\n"
            "  --time MS   bounds the level's search (default: the level's own bound)\n"
-           "  --list-levels  one line per level: its number and name\n";
+           "  --list-levels  one line per level: its number and name\n"
+           "  --replay    reads a game's transcript or record file instead (the whole input)\n"
+           "              and prints the start position and the position after each move:\n"
+           "                <n> <move> <64 cells> <side to move> [over]\n"
+           "              n moves played, move the last of them (\"start\" for n = 0); after\n"
+           "              a pass the side that can move; \"over\" ends the line of a finished\n"
+           "              game, whose side is the last mover's opponent. Exit status 1 when\n"
+           "              the input holds no transcript or a move cannot be played.\n"
+           "  --replay --solve  adds, from 20 empty cells on, the exact disc difference for\n"
+           "              the side to move, and best=<move> lost=<discs> where move n lost\n"
+           "              discs against the best move of the position before it:\n"
+           "                <n> <move> <64 cells> <side> <exact> [best=<move> lost=<d>] [over]\n";
 }
 
 bool parseEngineOptions(const std::vector<std::string>& arguments, EngineOptions& options, std::string& error)
@@ -50,13 +61,21 @@ bool parseEngineOptions(const std::vector<std::string>& arguments, EngineOptions
     options = {};
     bool modeGiven = false;
     auto setMode = [&](EngineOptions::Mode mode) {
-        if (modeGiven && options.mode != mode) {
-            error = "choose one of --level, --solve and --list-levels";
-            return false;
+        using Mode = EngineOptions::Mode;
+        if (!modeGiven || options.mode == mode) {
+            modeGiven = true;
+            options.mode = mode;
+            return true;
         }
-        modeGiven = true;
-        options.mode = mode;
-        return true;
+        // --replay --solve: the replay with exact values near the end.
+        if ((options.mode == Mode::Replay && mode == Mode::Solve) ||
+            (options.mode == Mode::Solve && mode == Mode::Replay)) {
+            options.mode = Mode::Replay;
+            options.solve = true;
+            return true;
+        }
+        error = "choose one of --level, --solve, --replay and --list-levels";
+        return false;
     };
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         Option option = optionOf(arguments[i]);
@@ -91,6 +110,9 @@ bool parseEngineOptions(const std::vector<std::string>& arguments, EngineOptions
         } else if (option.name == "--solve") {
             if (!setMode(EngineOptions::Mode::Solve))
                 return false;
+        } else if (option.name == "--replay") {
+            if (!setMode(EngineOptions::Mode::Replay))
+                return false;
         } else if (option.name == "--list-levels") {
             if (!setMode(EngineOptions::Mode::ListLevels))
                 return false;
@@ -103,7 +125,7 @@ bool parseEngineOptions(const std::vector<std::string>& arguments, EngineOptions
         }
     }
     if (!modeGiven) {
-        error = "choose one of --level N, --solve and --list-levels";
+        error = "choose one of --level N, --solve, --replay and --list-levels";
         return false;
     }
     if (options.time && options.mode != EngineOptions::Mode::Level) {

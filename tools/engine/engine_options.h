@@ -12,11 +12,13 @@ struct EngineOptions {
     enum class Mode {
         Level,      // the move a level plays, with its estimate
         Solve,      // the exact final disc difference and a move reaching it
+        Replay,     // the positions of a game's transcript, one a line
         ListLevels, // number and name of every level
         Help,
     };
     Mode mode = Mode::Help;
     int level = 0;
+    bool solve = false;                            // with Replay: the exact values near the end of the game
     std::optional<std::chrono::milliseconds> time; // replaces the level's own time bound
 };
 

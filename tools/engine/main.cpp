@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tools/engine/engine_options.h"
+#include "tools/engine/engine_replay.h"
 #include "tools/engine/engine_session.h"
 
 int main(int argc, char** argv)
@@ -24,6 +25,8 @@ int main(int argc, char** argv)
     case kestrel::EngineOptions::Mode::ListLevels:
         kestrel::listLevels(std::cout);
         return 0;
+    case kestrel::EngineOptions::Mode::Replay:
+        return kestrel::replayGame(std::cin, std::cout, std::cerr, options);
     case kestrel::EngineOptions::Mode::Level:
     case kestrel::EngineOptions::Mode::Solve:
         break;
