@@ -6,10 +6,7 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QFileDialog>
-#include <QLineEdit>
 #include <QMenu>
-#include <QPlainTextEdit>
 
 #include "engine/board.h"
 #include "engine/search/thinker.h"
@@ -17,7 +14,6 @@
 #include "session/control_ids.h"
 #include "session/dialogs/dialog_ids.h"
 #include "session/hint.h"
-#include "session/take_back.h"
 #include "tests/support/board_builder.h"
 #include "tests/support/game_driver.h"
 #include "text/cp932.h"
@@ -102,28 +98,6 @@ struct Running : testing::RunningProgram {
     {
         QTest::keyClick(window().focusWidget(), key, modifiers);
         QCoreApplication::processEvents();
-    }
-    // Chooses `path` in the next file dialog, as typed into it and accepted.
-    void inNextFileDialog(const std::string& path)
-    {
-        auto* poll = new QTimer(&window());
-        QObject::connect(poll, &QTimer::timeout, [this, poll, path] {
-            QFileDialog* open = main->dialogs().openFileDialog();
-            if (open == nullptr || !open->isVisible())
-                return;
-            poll->deleteLater();
-            poll->stop();
-            QMetaObject::invokeMethod(
-                open,
-                [open, path] {
-                    // Typed into its name box, which has the focus.
-                    open->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
-                        ->setText(QString::fromStdString(path));
-                    static_cast<QDialog*>(open)->accept(); // as by its Save or Open button
-                },
-                Qt::QueuedConnection);
-        });
-        poll->start(5);
     }
     // The board as drawn, with the keyboard's mark away from it.
     QImage boardImage()

@@ -4,6 +4,8 @@
 // HOME and XDG_CONFIG_HOME in that folder too (the desktop launcher goes
 // there), its view's pauses recorded and shortened forty times, its sounds
 // recorded instead of played, and every message box answered.
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QThread>
 #include <optional>
@@ -64,9 +66,26 @@ struct RunningProgram {
     // screen (a command that opens one returns only when it has closed).
     void inNextDialog(std::function<void(DialogWindow&)> action)
     {
+        whenShown<DialogWindow>([this] { return main->dialogs().openDialog(); }, std::move(action));
+    }
+    // Chooses `path` in the next file dialog, as typed into its name box
+    // (which has the focus) and accepted as by its Save or Open button.
+    void inNextFileDialog(const std::string& path)
+    {
+        whenShown<QFileDialog>([this] { return main->dialogs().openFileDialog(); },
+                               [path](QFileDialog& open) {
+                                   open.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+                                       ->setText(QString::fromStdString(path));
+                                   static_cast<QDialog&>(open).accept();
+                               });
+    }
+
+private:
+    template <typename Shown> void whenShown(std::function<Shown*()> find, std::function<void(Shown&)> action)
+    {
         auto* poll = new QTimer(&window());
-        QObject::connect(poll, &QTimer::timeout, [this, poll, action] {
-            DialogWindow* open = main->dialogs().openDialog();
+        QObject::connect(poll, &QTimer::timeout, [poll, find, action] {
+            Shown* open = find();
             if (open == nullptr || !open->isVisible())
                 return;
             poll->deleteLater();
