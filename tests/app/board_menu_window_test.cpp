@@ -170,17 +170,6 @@ TEST(BoardMenuWindow, LevelsByMouseAndByKeysKeptAfterARestart)
     r.main->exit();
 }
 
-// Black (the player) to move; an exact solve of its twelve empty cells makes
-// 57 ("8行2列") the one best move among 51, 57 and 58.
-constexpr const char* kTwelveEmpty = ".xxxooxx"
-                                     "..xxooox"
-                                     "..xoxoox"
-                                     ".xxxxxox"
-                                     ".xxooxox"
-                                     ".xxoxoxx"
-                                     ".xo.oxxx"
-                                     "x..ooooo";
-
 TEST(BoardMenuWindow, AWholeGameAtTheStrongestLevelThenAHint)
 {
     Running r;
@@ -224,7 +213,7 @@ TEST(BoardMenuWindow, AWholeGameAtTheStrongestLevelThenAHint)
     click(r.control(ids::kDecide));
     click(r.control(ids::kGameStart));
     MatchState& m = r.program().match;
-    m.board = testing::boardFromPicture(kTwelveEmpty);
+    m.board = testing::boardFromPicture(testing::kTwelveEmpty);
     for (int k = 0; k < kCellCount; ++k)
         view.showPicture(k, m.board[k] == kBlack   ? Picture::Black
                             : m.board[k] == kWhite ? Picture::White

@@ -18,24 +18,11 @@
 namespace kestrel::testing {
 namespace {
 
-// Black (the player) to move, with 51, 57 and 58 legal. Black's 51 is
-// answered by white's corner 0 at level 0; black must then pass, and white
-// moves again: level 0 takes 17, while 16 alone is best, as an exact solve
-// of the remaining ten cells shows.
-constexpr const char* kPassAfterTheReply = ".xxxooxx"
-                                           "..xxooox"
-                                           "..xoxoox"
-                                           ".xxxxxox"
-                                           ".xxooxox"
-                                           ".xxoxoxx"
-                                           ".xo.oxxx"
-                                           "x..ooooo";
-
 struct Table : FakeMachine {
     explicit Table(int vsComputer = 1)
     {
         MatchState& m = program.match;
-        m = matchOn(kPassAfterTheReply, kBlack, vsComputer);
+        m = matchOn(kTwelveEmpty, kBlack, vsComputer);
         m.connected = 1;
         m.orderDecided = 1;
         m.myTurn = 1;

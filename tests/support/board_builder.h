@@ -12,6 +12,19 @@
 
 namespace kestrel::testing {
 
+// Black to move with twelve empty cells and 51, 57 and 58 legal; an exact
+// solve makes 57 ("8行2列") the one best move. Black's 51 is answered by
+// white's corner 0 at level 0; black must then pass and white moves again:
+// level 0 takes 17, while 16 alone is best for the remaining ten cells.
+inline constexpr const char* kTwelveEmpty = ".xxxooxx"
+                                            "..xxooox"
+                                            "..xoxoox"
+                                            ".xxxxxox"
+                                            ".xxooxox"
+                                            ".xxoxoxx"
+                                            ".xo.oxxx"
+                                            "x..ooooo";
+
 inline Board boardFromPicture(std::string_view picture)
 {
     Board board{};
