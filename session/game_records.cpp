@@ -10,6 +10,7 @@
 #include "session/marks.h"
 #include "session/program.h"
 #include "session/replay.h"
+#include "settings/preferences.h"
 #include "settings/settings_files.h"
 #include "text/cp932.h"
 
@@ -95,11 +96,9 @@ const GameRecord* recordAtHand(const Program& program)
 
 std::optional<std::string> recentGamesFolder(const Settings& settings)
 {
-    const std::string& path = settings.settingsFilePath;
-    if (path.empty())
+    if (settings.settingsFilePath.empty())
         return std::nullopt;
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    return settingsFolder(settings);
 }
 
 std::string recordFileName(const GameRecord& record)

@@ -62,12 +62,15 @@ std::string_view takeLine(std::string_view& text)
 
 } // namespace
 
-std::string preferencesPath(const Settings& settings)
+std::string settingsFolder(const Settings& settings)
 {
     const std::size_t slash = settings.settingsFilePath.rfind('/');
-    if (slash == std::string::npos)
-        return kPreferencesFileName;
-    return settings.settingsFilePath.substr(0, slash + 1) + kPreferencesFileName;
+    return slash == std::string::npos ? std::string() : settings.settingsFilePath.substr(0, slash + 1);
+}
+
+std::string preferencesPath(const Settings& settings)
+{
+    return settingsFolder(settings) + kPreferencesFileName;
 }
 
 std::string preferencesBytes(const Preferences& preferences)

@@ -39,7 +39,11 @@ struct Preferences {
     bool operator==(const Preferences&) const = default;
 };
 
-// The file beside the settings files (in the folder of settingsFilePath).
+// The folder of the settings files ("<folder>/"; empty when settingsFilePath
+// names no folder), where the program's other files lie beside them.
+std::string settingsFolder(const Settings& settings);
+
+// The file beside the settings files.
 std::string preferencesPath(const Settings& settings);
 
 std::string preferencesBytes(const Preferences& preferences);
