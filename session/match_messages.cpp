@@ -155,6 +155,11 @@ void onOrderAck(Program& program)
 
 void onGameStart(Program& program, const std::string& sender, std::int32_t seq)
 {
+    // Our "決定" for white whose answer was lost: the opponent starting as
+    // black shows it was taken. Left undecided, this side would answer the
+    // opponent's first move without playing it, and both would wait.
+    if (program.match.orderDecided == 0 && program.match.mySide == kWhite)
+        fixOrder(program, kWhite);
     program.dialog.restoreIfMinimised();
     program.match.myTurn = 0;
     showGameUnderWay(program);

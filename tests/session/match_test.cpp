@@ -180,6 +180,21 @@ TEST_F(NetworkMatch, FromTheRequestToTheResultAndOnToTheNextGames)
         EXPECT_FALSE(host->dialog.isEnabled(ids::kGameStart));
     }
     EXPECT_EQ(sentOfType(MSG_ORDER_ACK).size(), 4u + 2u);
+    command(taro, gameEndCommand);
+
+    // Taro asks for white and the answer is lost; hanako, black, starts and
+    // moves before taro asks again: the start shows taro's order was taken,
+    // and the move is played.
+    lan.dropIf = [](const Flight& f) { return f.bytes.find("|12|") != std::string::npos; };
+    decide(taro, kWhite);
+    lan.dropIf = nullptr;
+    EXPECT_EQ(t.orderDecided, 0);
+    command(hanako, gameStartCommand);
+    play(hanako, 19);
+    EXPECT_EQ(t.orderDecided, 1);
+    EXPECT_EQ(t.board[44], kBlack);
+    EXPECT_TRUE(turnedBy180(t.board, h.board));
+    EXPECT_EQ(t.myTurn, 1);
 
     // Taro leaves: hanako is told, answers, and keeps the chat readable.
     hanako.dialog.texts[ids::kChatLog] = "kept";
